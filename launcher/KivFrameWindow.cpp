@@ -1,0 +1,36 @@
+#include "KivFrameWindow.h"
+
+KivFrameWindow::KivFrameWindow(NApp* app, HANDLE event, const char* directory)
+    : NFrameWnd(app), closeEvent(event), dataDirectory(directory) {
+    SetStyle(WS_POPUP | WS_VISIBLE);
+    SetExStyle(WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    SetWindowTitle("Kiv");
+}
+
+KivFrameWindow::~KivFrameWindow() {
+    // Destroy the window while this object is still whole, so OnDestroy runs.
+    if (window && IsWindow(window))
+        ::DestroyWindow(window);
+}
+
+void KivFrameWindow::OnCreate() {
+    SetTimer(timerId, defaultTimerTimeOut, nullptr);
+    SetIcon(LoadIconA(application->instance, "MAINICON"), false);
+}
+
+void KivFrameWindow::OnDestroy() {
+    KillTimer(timerId);
+    NFrameWnd::OnDestroy();
+}
+
+int KivFrameWindow::OnIdle() {
+    CheckState();
+    return 0;
+}
+
+void KivFrameWindow::CheckState() {
+    if (WaitForSingleObject(closeEvent, 0) == WAIT_OBJECT_0) {
+        DestroyWindow();
+        return;
+    }
+}

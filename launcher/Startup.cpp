@@ -1,0 +1,123 @@
+#include "Startup.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <ole2.h>
+
+#include "DebugMode.h"
+#include "KivFrameWindow.h"
+#include "NApp.h"
+#include "PathUtility.h"
+
+namespace {
+const int maxWorkingDirectory = 129;
+const char eventPrefix[] = "KivEvent{CAABE7BE-B1E5-4B1F-8553-4C96999EC5DF}";
+} // namespace
+
+StartSwitch ParseStartSwitch(int argc, char** argv) {
+    if (argc < 2 || !argv[1])
+        return StartSwitch::None;
+    if (std::strcmp(argv[1], "/CloseKiv") == 0)
+        return StartSwitch::CloseKiv;
+    if (std::strcmp(argv[1], "/ExitsNoError") == 0)
+        return StartSwitch::ExitsNoError;
+    if (std::strcmp(argv[1], "/DebugMode") == 0)
+        return StartSwitch::DebugMode;
+    return StartSwitch::None;
+}
+
+std::string MakeEventName(const char* workingDirectory) {
+    std::string name = std::string(eventPrefix) + workingDirectory;
+    // Byte-wise on purpose: the name only has to be the same for the same directory text.
+    for (char& c : name) {
+        if (c == '\\')
+            c = '*';
+    }
+    return name;
+}
+
+std::string MakeDataDirectoryPath(const char* workingDirectory) {
+    return std::string(workingDirectory) + "\\IconData";
+}
+
+int KivMain(HINSTANCE instance, int argc, char** argv) {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const StartSwitch startSwitch = ParseStartSwitch(argc, argv);
+
+    char workingDirectory[maxWorkingDirectory + 1];
+    const DWORD length = GetCurrentDirectoryA(sizeof(workingDirectory), workingDirectory);
+    if (length == 0 || length > maxWorkingDirectory) {
+        char text[200];
+        std::snprintf(text, sizeof(text), "作業フォルダの長さを%d文字以下にしてください",
+                      maxWorkingDirectory);
+        MessageBoxA(nullptr, text, "KIV - 作業フォルダが長すぎます", MB_ICONWARNING);
+        return 0;
+    }
+
+    if (startSwitch == StartSwitch::DebugMode)
+        debugMode.Open(workingDirectory);
+
+    const std::string eventName = MakeEventName(workingDirectory);
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, eventName.c_str());
+    const DWORD eventError = GetLastError();
+    if (!event) {
+        MessageBoxA(nullptr, "内部エラーです", "KIV", MB_OK);
+        return 0;
+    }
+
+    if (startSwitch == StartSwitch::CloseKiv) {
+        SetEvent(event);
+        CloseHandle(event);
+        return 0;
+    }
+
+    if (eventError == ERROR_ALREADY_EXISTS) {
+        if (startSwitch != StartSwitch::ExitsNoError)
+            MessageBoxA(nullptr, "複数起動をすることはできません", "KIV - 既に起動しています",
+                        MB_ICONWARNING);
+        CloseHandle(event);
+        return 0;
+    }
+
+    const std::string dataDirectory = MakeDataDirectoryPath(workingDirectory);
+    if (GetPathType(dataDirectory.c_str()) != PathFolder) {
+        if (!CreateDirectoryA(dataDirectory.c_str(), nullptr)) {
+            MessageBoxA(nullptr, "データディレクトリを作成できませんでした", "Kiv", MB_OK);
+            CloseHandle(event);
+            return 0;
+        }
+        // First start here: offer the help. A missing help file must not stop the program.
+        try {
+            KivWinHelp(nullptr, HELP_CONTEXT, 9);
+        } catch (const KivUtilityException&) {
+        }
+    }
+
+    OleInitialize(nullptr);
+
+    // Everything built here is destroyed before a box reports what escaped.
+    std::string failure;
+    bool failed = false;
+    try {
+        NApp app(instance);
+        KivFrameWindow frame(&app, event, dataDirectory.c_str());
+        frame.CreateWindow();
+        app.mainWindow = &frame;
+        app.Run();
+        app.mainWindow = nullptr;
+    } catch (const std::exception& e) {
+        failed = true;
+        failure = e.what();
+    } catch (...) {
+        failed = true;
+        failure = "内部エラーです";
+    }
+    if (failed)
+        MessageBoxA(nullptr, failure.c_str(), "KIV - 未処理の例外", MB_ICONWARNING);
+
+    OleUninitialize();
+    CloseHandle(event);
+    return 0;
+}

@@ -1,0 +1,18 @@
+// The start-up of Kiv: switch, working directory, single instance per working directory, data
+// directory, OLE, the frame window and the message loop, and the last-resort exception guard.
+#pragma once
+#include <windows.h>
+#include <string>
+
+enum class StartSwitch { None, CloseKiv, ExitsNoError, DebugMode };
+
+// Only the first argument counts, compared case-sensitively.
+StartSwitch ParseStartSwitch(int argc, char** argv);
+
+// "KivEvent{...}" followed by the working directory, every byte 0x5C turned into '*'.
+std::string MakeEventName(const char* workingDirectory);
+
+// "<working directory>\IconData".
+std::string MakeDataDirectoryPath(const char* workingDirectory);
+
+int KivMain(HINSTANCE instance, int argc, char** argv);
