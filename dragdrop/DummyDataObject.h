@@ -1,0 +1,35 @@
+// DummyDataObject: the data object handed out for a shell item that has none of its own; it
+// offers no format, so every drop target refuses it.
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+
+class DummyDataObject : public IDataObject {
+public:
+    // The count starts at 0: the creator takes the first reference.
+    DummyDataObject() : refCount(0) {}
+    DummyDataObject(const DummyDataObject&) = delete;
+    DummyDataObject& operator=(const DummyDataObject&) = delete;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
+    STDMETHODIMP GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
+    STDMETHODIMP QueryGetData(FORMATETC* format) override;
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) override;
+    STDMETHODIMP SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) override;
+    STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override;
+    STDMETHODIMP DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
+                         DWORD* connection) override;
+    STDMETHODIMP DUnadvise(DWORD connection) override;
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA** advises) override;
+
+protected:
+    // Only Release deletes the object.
+    virtual ~DummyDataObject() = default;
+
+private:
+    LONG refCount;
+};
