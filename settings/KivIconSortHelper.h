@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "KivItem.h"
 #include "KivParameter.h"
 
 template <class T> class KivIconSortHelper : public KivParameter {
@@ -85,3 +86,8 @@ bool ArrangeByNames(List& items, const std::vector<std::string>& order, NameOf n
     }
     return changed;
 }
+
+// Sorts a window's items into shell order, then rearranges them by the folder's icon-order
+// record. When the record no longer describes the items it is rewritten, but only if its file
+// exists: a folder whose items were never moved keeps having no record.
+void ApplyIconOrder(KivItemList& items, const std::string& folderPath, const char* dataDirectory);
