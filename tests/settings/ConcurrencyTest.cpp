@@ -159,8 +159,8 @@ std::map<std::string, std::string> RawHashEntries(const std::string& file) {
     return entries;
 }
 
-const int workerCount = 6;
-const int operationsPerWorker = 200;
+const int workerCount = 8;
+const int operationsPerWorker = 250;
 
 } // namespace
 
