@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <type_traits>
 
 #include "KivIconSortHelper.h"
 #include "SettingsFixture.h"
@@ -258,6 +259,10 @@ TEST_F(SettingsAcrossProcesses, StressWorkersLeaveExactlyWhatTheLastWriterWrote)
     EXPECT_EQ(orderFiles, expectedOrderFiles);
     EXPECT_TRUE(FilesEndingWith(data, ".work").empty());
 }
+
+// One lock object, one handle: copying would release the mutex twice.
+static_assert(!std::is_copy_constructible_v<KivParameterMutex>);
+static_assert(!std::is_copy_assignable_v<KivParameterMutex>);
 
 TEST(ParameterMutexAcrossProcesses, KilledHolderDoesNotBlockTheOthers) {
     kivtest::TempDir dir("kivlock");
