@@ -1,6 +1,10 @@
 #include "NGdiobj.h"
 
-NGdiobj::NGdiobj(const NGdiobj& other) : record(other.record) { AddRef(); }
+#include <cstddef>
+
+NGdiobj::NGdiobj(const NGdiobj& other) : record(other.record) {
+    AddRef();
+}
 
 NGdiobj& NGdiobj::operator=(const NGdiobj& other) {
     if (record != other.record) {
@@ -11,7 +15,9 @@ NGdiobj& NGdiobj::operator=(const NGdiobj& other) {
     return *this;
 }
 
-NGdiobj::~NGdiobj() { Release(); }
+NGdiobj::~NGdiobj() {
+    Release();
+}
 
 void NGdiobj::Attach(HGDIOBJ handle) {
     Release();
@@ -35,9 +41,12 @@ void NGdiobj::Release() {
 }
 
 NFont::NFont(int height) {
+    // The structure without iPaddedBorderWidth (340 bytes): every system version accepts this
+    // size, while the full structure is refused by systems older than the field.
+    static_assert(offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth) == 340);
     NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
     LOGFONTA font = metrics.lfMenuFont;
     if (height != 0) {
         font.lfHeight = height;
@@ -46,4 +55,6 @@ NFont::NFont(int height) {
     Attach(CreateFontIndirectA(&font));
 }
 
-NSolidBrush::NSolidBrush(COLORREF colour) { Attach(CreateSolidBrush(colour)); }
+NSolidBrush::NSolidBrush(COLORREF colour) {
+    Attach(CreateSolidBrush(colour));
+}

@@ -5,20 +5,23 @@
 
 #include "KivWinBaseException.h"
 
+std::string AppendMenuFailure(HMENU menu, UINT flags, UINT_PTR id, const char* text) {
+    // Only the three numbers go through a fixed buffer; the menu text, whatever its length, is
+    // appended to a growing string.
+    char numbers[64];
+    std::snprintf(numbers, sizeof(numbers), "Error NMenuBase::AppendMenu(%08x, %08x, %08x, ",
+                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(menu)), flags,
+                  static_cast<unsigned>(id));
+    std::string message(numbers);
+    message += text ? text : "";
+    message += ')';
+    return message;
+}
+
 BOOL NMenuBase::AppendMenu(UINT flags, UINT_PTR id, const char* text) {
     const BOOL result = ::AppendMenuA(menu, flags, id, text);
-    if (!result) {
-        // Built to its full length, whatever the length of the menu text.
-        const char* shown = text ? text : "";
-        const char format[] = "Error NMenuBase::AppendMenu(%08x, %08x, %08x, %s)";
-        const auto handleValue = static_cast<unsigned>(reinterpret_cast<UINT_PTR>(menu));
-        const auto idValue = static_cast<unsigned>(id);
-        const int length = std::snprintf(nullptr, 0, format, handleValue, flags, idValue, shown);
-        std::string message(length > 0 ? length : 0, '\0');
-        std::snprintf(message.data(), message.size() + 1, format, handleValue, flags, idValue,
-                      shown);
-        throw KivWinBaseException(message);
-    }
+    if (!result)
+        throw KivWinBaseException(AppendMenuFailure(menu, flags, id, text));
     return result;
 }
 

@@ -1,14 +1,15 @@
 // NToolTip: a system tooltip control owned by a toolkit window. Its window is not of the toolkit
-// class, so it is never bound to the object; the owner relays the mouse messages to it.
+// class, so it is never bound to the object and the object's handlers never run; the owner relays
+// the mouse messages to it, since the tools are added without TTF_SUBCLASS.
 #pragma once
 #include "NWin32.h"
-#include <string>
 
 #include "NWnd.h"
 
 class NToolTip : public NWnd {
 public:
     explicit NToolTip(NWnd* owner);
+    // rect in the owner's client coordinates; the control keeps its own copy of the text.
     LRESULT AddTool(RECT rect, UINT_PTR id, const char* text);
     LRESULT RelayEvent(UINT message, WPARAM wParam, LPARAM lParam);
 };

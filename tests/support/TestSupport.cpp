@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include <shlobj.h>
+
+#include <cstring>
 #include <stdexcept>
 
 namespace kivtest {
@@ -194,6 +197,39 @@ bool CloseMessageBox(HWND box, DWORD milliseconds) {
         Sleep(20);
     }
     return true;
+}
+
+HDROP MakeDropHandle(const std::vector<std::string>& names, POINT point, bool wide) {
+    // The list ends with an empty name, so the block ends with two terminators.
+    std::string narrow;
+    std::wstring utf16;
+    for (const std::string& name : names) {
+        if (wide) {
+            const int count = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+            std::wstring converted(count, L'\0');
+            MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, converted.data(), count);
+            utf16 += converted; // with its terminator
+        } else {
+            narrow += name;
+            narrow += '\0';
+        }
+    }
+    const size_t bytes = wide ? (utf16.size() + 1) * sizeof(wchar_t) : narrow.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);
+    if (!block)
+        throw std::runtime_error("MakeDropHandle: GlobalAlloc");
+    auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = point;
+    header->fNC = FALSE;
+    header->fWide = wide;
+    char* list = reinterpret_cast<char*>(header + 1);
+    if (wide)
+        memcpy(list, utf16.data(), utf16.size() * sizeof(wchar_t));
+    else
+        memcpy(list, narrow.data(), narrow.size());
+    GlobalUnlock(block);
+    return static_cast<HDROP>(block);
 }
 
 } // namespace kivtest

@@ -62,4 +62,9 @@ std::string MessageBoxText(HWND box);
 // Presses the box's default button and waits for the box to go.
 bool CloseMessageBox(HWND box, DWORD milliseconds = 5000);
 
+// A dropped-file list as the system hands it over: a DROPFILES header followed by the names in an
+// HGLOBAL. The names are given in the ANSI code page; wide stores them as UTF-16. The caller owns
+// the handle (DragFinish or GlobalFree).
+HDROP MakeDropHandle(const std::vector<std::string>& names, POINT point, bool wide = false);
+
 } // namespace kivtest
