@@ -105,6 +105,8 @@ NWindowDc::NWindowDc(NWnd* owner) : window(owner ? owner->GetHandle() : nullptr)
 }
 
 NWindowDc::~NWindowDc() {
+    // The held objects go last: DeleteObject refuses an object that is still selected, so they
+    // must be deselected (by the restore) before their last reference can delete them.
     RestoreObjects();
     ReleaseDC(window, dc);
     ReleaseHeld();
