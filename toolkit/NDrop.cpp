@@ -8,13 +8,9 @@ NDrop::~NDrop() {
         DragFinish(drop);
 }
 
-UINT NDrop::GetCount() const {
-    return DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-}
+UINT NDrop::GetCount() const { return DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); }
 
-UINT NDrop::GetLength(UINT index) const {
-    return DragQueryFileA(drop, index, nullptr, 0);
-}
+UINT NDrop::GetLength(UINT index) const { return DragQueryFileA(drop, index, nullptr, 0); }
 
 UINT NDrop::QueryFile(UINT index, char* buffer, UINT size) const {
     return DragQueryFileA(drop, index, buffer, size);

@@ -1,8 +1,6 @@
 #include "NGdiobj.h"
 
-NGdiobj::NGdiobj(const NGdiobj& other) : record(other.record) {
-    AddRef();
-}
+NGdiobj::NGdiobj(const NGdiobj& other) : record(other.record) { AddRef(); }
 
 NGdiobj& NGdiobj::operator=(const NGdiobj& other) {
     if (record != other.record) {
@@ -13,9 +11,7 @@ NGdiobj& NGdiobj::operator=(const NGdiobj& other) {
     return *this;
 }
 
-NGdiobj::~NGdiobj() {
-    Release();
-}
+NGdiobj::~NGdiobj() { Release(); }
 
 void NGdiobj::Attach(HGDIOBJ handle) {
     Release();
@@ -50,6 +46,4 @@ NFont::NFont(int height) {
     Attach(CreateFontIndirectA(&font));
 }
 
-NSolidBrush::NSolidBrush(COLORREF colour) {
-    Attach(CreateSolidBrush(colour));
-}
+NSolidBrush::NSolidBrush(COLORREF colour) { Attach(CreateSolidBrush(colour)); }

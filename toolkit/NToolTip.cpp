@@ -3,10 +3,11 @@
 #include <commctrl.h>
 
 NToolTip::NToolTip(NWnd* owner) : NWnd(owner) {
-    window =
-        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner->GetHandle() : nullptr, nullptr,
-                        application ? application->instance : GetModuleHandleA(nullptr), nullptr);
+    window = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                             owner ? owner->GetHandle() : nullptr, nullptr,
+                             application ? application->instance : GetModuleHandleA(nullptr),
+                             nullptr);
     if (!window)
         throw KivWinBaseException("Error NToolTip::NToolTip");
 }

@@ -91,11 +91,10 @@ BOOL Ndc::DrawEdge(RECT* rect, UINT edge, UINT flags) {
     return result;
 }
 
-COLORREF Ndc::SetTextColor(COLORREF colour) {
-    return ::SetTextColor(dc, colour);
-}
+COLORREF Ndc::SetTextColor(COLORREF colour) { return ::SetTextColor(dc, colour); }
 
-int Ndc::DrawTextEx(const char* text, int length, RECT* rect, UINT format, DRAWTEXTPARAMS* params) {
+int Ndc::DrawTextEx(const char* text, int length, RECT* rect, UINT format,
+                    DRAWTEXTPARAMS* params) {
     return ::DrawTextExA(dc, const_cast<char*>(text), length, rect, format, params);
 }
 

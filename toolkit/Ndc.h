@@ -26,7 +26,8 @@ public:
     POINT OffsetViewportOrgEx(POINT offset);
     BOOL DrawEdge(RECT* rect, UINT edge, UINT flags);
     COLORREF SetTextColor(COLORREF colour);
-    int DrawTextEx(const char* text, int length, RECT* rect, UINT format, DRAWTEXTPARAMS* params);
+    int DrawTextEx(const char* text, int length, RECT* rect, UINT format,
+                   DRAWTEXTPARAMS* params);
 
     HDC GetHandle() const { return dc; }
     size_t GetHeldCount() const { return held.size(); }
