@@ -32,12 +32,22 @@ const char* FindLastBackslash(const char* text) {
     return last;
 }
 
+namespace {
+DWORD RunningModuleFileName(char* buffer, DWORD size) {
+    return GetModuleFileNameA(nullptr, buffer, size);
+}
+} // namespace
+
 std::string KivGetFullPathName(const char* fileName) {
+    return KivGetFullPathName(fileName, RunningModuleFileName);
+}
+
+std::string KivGetFullPathName(const char* fileName, ModuleFileNameSource source) {
     const DWORD nameLength = static_cast<DWORD>(std::strlen(fileName));
     DWORD size = 260;
     for (;;) {
         std::unique_ptr<char[]> buffer(new char[size]);
-        const DWORD r = GetModuleFileNameA(nullptr, buffer.get(), size);
+        const DWORD r = source(buffer.get(), size);
         if (r == 0)
             throw KivUtilityException("KivGetFullPathName:1");
         if (static_cast<size_t>(r) + nameLength >= size) {

@@ -114,8 +114,13 @@ int KivMain(HINSTANCE instance, int argc, char** argv) {
         failed = true;
         failure = "内部エラーです";
     }
-    if (failed)
+    if (failed) {
+        // Destroying the frame posted WM_QUIT; left in the queue it would close the box at once.
+        MSG quit;
+        while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
         MessageBoxA(nullptr, failure.c_str(), "KIV - 未処理の例外", MB_ICONWARNING);
+    }
 
     OleUninitialize();
     CloseHandle(event);

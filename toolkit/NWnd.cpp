@@ -9,8 +9,12 @@
 namespace {
 const char windowClassName[] = "NWindowClass";
 
-int LowWord(LPARAM value) { return static_cast<int>(static_cast<WORD>(value & 0xFFFF)); }
-int HighWord(LPARAM value) { return static_cast<int>(static_cast<WORD>((value >> 16) & 0xFFFF)); }
+int LowWord(LPARAM value) {
+    return static_cast<int>(static_cast<WORD>(value & 0xFFFF));
+}
+int HighWord(LPARAM value) {
+    return static_cast<int>(static_cast<WORD>((value >> 16) & 0xFFFF));
+}
 } // namespace
 
 RECT NormalizeRect(const RECT& r) {
@@ -207,13 +211,17 @@ void NWnd::SetIcon(HICON icon, bool large) {
     SendMessage(WM_SETICON, large ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
-HWND NWnd::SetCapture() { return window ? ::SetCapture(window) : nullptr; }
+HWND NWnd::SetCapture() {
+    return window ? ::SetCapture(window) : nullptr;
+}
 
 UINT_PTR NWnd::SetTimer(UINT_PTR id, UINT interval, TIMERPROC procedure) {
     return window ? ::SetTimer(window, id, interval, procedure) : 0;
 }
 
-BOOL NWnd::KillTimer(UINT_PTR id) { return window ? ::KillTimer(window, id) : FALSE; }
+BOOL NWnd::KillTimer(UINT_PTR id) {
+    return window ? ::KillTimer(window, id) : FALSE;
+}
 
 void NWnd::DragAcceptFiles(bool accept) {
     if (window)
@@ -224,13 +232,17 @@ HRESULT NWnd::RegisterDragDrop(IDropTarget* target) {
     return window ? ::RegisterDragDrop(window, target) : E_UNEXPECTED;
 }
 
-HRESULT NWnd::RevokeDragDrop() { return window ? ::RevokeDragDrop(window) : E_UNEXPECTED; }
+HRESULT NWnd::RevokeDragDrop() {
+    return window ? ::RevokeDragDrop(window) : E_UNEXPECTED;
+}
 
 int NWnd::MessageBox(const char* text, const char* caption, UINT type) {
     return MessageBoxA(window, text, caption, type);
 }
 
-void NWnd::OnClose() { DestroyWindow(); }
+void NWnd::OnClose() {
+    DestroyWindow();
+}
 
 LRESULT CALLBACK NWnd::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     NWnd* self = nullptr;
@@ -333,4 +345,6 @@ LRESULT NWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void NFrameWnd::OnDestroy() { PostQuitMessage(0); }
+void NFrameWnd::OnDestroy() {
+    PostQuitMessage(0);
+}

@@ -84,8 +84,7 @@ public:
     NApp* GetApp() const { return application; }
     const std::string& GetTitle() const { return title; }
 
-    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                             LPARAM lParam);
+    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
     // Lets a derived object that has destroyed or taken over its window say so.

@@ -15,7 +15,8 @@ TEST(DebugModeFormat, FramesTheMessageWithTheTime) {
     t.wSecond = 7;
     t.wMilliseconds = 5;
     char line[1000];
-    const int length = DebugMode::FormatLine(line, sizeof(line), t, "KivWindow::Layout(this:12f3a8):1");
+    const int length =
+        DebugMode::FormatLine(line, sizeof(line), t, "KivWindow::Layout(this:12f3a8):1");
     EXPECT_EQ(std::string(line, length), "[09:05:07.005] KivWindow::Layout(this:12f3a8):1\r\n");
 }
 

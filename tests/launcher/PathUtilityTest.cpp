@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
+
 #include "PathUtility.h"
 #include "TestSupport.h"
 
@@ -64,12 +67,64 @@ TEST(KivGetFullPathName, FolderEndingInATrailByteBackslashIsNotCut) {
     EXPECT_EQ(ProbeFrom(folder, scratch), folder + "\\KIV.HLP");
 }
 
-TEST(KivGetFullPathName, ProgramPathLongerThanTheFirstBuffer) {
-    TempDir dir, scratch;
-    std::string folder = dir.Path();
-    while (folder.size() < 300) {
-        folder += "\\" + std::string(40, 'd');
-        kivtest::MakeDir(folder);
+namespace {
+// Stands in for GetModuleFileNameA with a chosen path: cuts it and answers the buffer size when
+// it does not fit, as the system does.
+std::string fakeModulePath;
+int fakeCalls = 0;
+DWORD FakeModuleFileName(char* buffer, DWORD size) {
+    ++fakeCalls;
+    if (fakeModulePath.empty())
+        return 0;
+    if (fakeModulePath.size() >= size) {
+        memcpy(buffer, fakeModulePath.data(), size - 1);
+        buffer[size - 1] = '\0';
+        return size;
     }
-    EXPECT_EQ(ProbeFrom(folder, scratch), folder + "\\KIV.HLP");
+    memcpy(buffer, fakeModulePath.c_str(), fakeModulePath.size() + 1);
+    return static_cast<DWORD>(fakeModulePath.size());
+}
+} // namespace
+
+TEST(KivGetFullPathName, ProgramPathLongerThanTheFirstBufferIsReadWhole) {
+    // Wine cannot start a program from so deep a folder, so the module path is simulated.
+    std::string folder = "C:\\";
+    while (folder.size() < 700)
+        folder += std::string(50, 'd') + "\\";
+    struct Case {
+        std::string modulePath;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {folder + "Kiv.exe", folder + "KIV.HLP"},
+        // just below and at the first buffer's limit once the name is added
+        {"C:\\" + std::string(245, 'a') + "\\K.exe", "C:\\" + std::string(245, 'a') + "\\KIV.HLP"},
+        {"C:\\" + std::string(250, 'a') + "\\K.exe", "C:\\" + std::string(250, 'a') + "\\KIV.HLP"},
+        {"C:\\ソフト表\\Kiv.exe", "C:\\ソフト表\\KIV.HLP"},
+    };
+    for (const Case& c : cases) {
+        fakeModulePath = c.modulePath;
+        EXPECT_EQ(KivGetFullPathName("KIV.HLP", FakeModuleFileName), c.expected);
+    }
+    fakeModulePath = folder + "Kiv.exe";
+    fakeCalls = 0;
+    KivGetFullPathName("KIV.HLP", FakeModuleFileName);
+    EXPECT_EQ(fakeCalls, 3) << "260, 520, then 1040 characters";
+}
+
+TEST(KivGetFullPathName, FailuresCarryTheirMessages) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "KivGetFullPathName:1"},
+        {"Kiv.exe", "KivGetFullPathName:2"},
+        {"C:表", "KivGetFullPathName:2"}, // only a trail byte 0x5C
+    };
+    for (const auto& [modulePath, message] : cases) {
+        fakeModulePath = modulePath;
+        try {
+            KivGetFullPathName("KIV.HLP", FakeModuleFileName);
+            ADD_FAILURE() << "no exception for '" << modulePath << "'";
+        } catch (const KivUtilityException& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
 }

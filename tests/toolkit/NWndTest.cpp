@@ -35,7 +35,9 @@ public:
     void OnEnterMenuLoop(WPARAM p) override { Add("EnterMenuLoop " + N(p)); }
     void OnExitMenuLoop(WPARAM p) override { Add("ExitMenuLoop " + N(p)); }
     void OnTimer(WPARAM id, LPARAM l) override { Add("Timer " + N(id) + " " + N(l)); }
-    void OnPowerBroadcast(WPARAM e, LPARAM d) override { Add("PowerBroadcast " + N(e) + " " + N(d)); }
+    void OnPowerBroadcast(WPARAM e, LPARAM d) override {
+        Add("PowerBroadcast " + N(e) + " " + N(d));
+    }
     void OnEndSession(WPARAM e, LPARAM l) override { Add("EndSession " + N(e) + " " + N(l)); }
 
 private:
@@ -210,15 +212,22 @@ TEST_P(CachedRect, FollowsTheFlagsWithAndWithoutAWindow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Flags, CachedRect,
-    ::testing::Values(CacheCase{"plain", {50, 60, 80, 100}, 0, {50, 60, 80, 100}, false},
-                      CacheCase{"reversed", {80, 100, 50, 60}, 0, {50, 60, 80, 100}, false},
-                      CacheCase{"nomove", {500, 500, 530, 540}, SWP_NOMOVE, {10, 20, 40, 60}, false},
-                      CacheCase{"nosize", {30, 40, 31, 41}, SWP_NOSIZE, {30, 40, 130, 90}, false},
-                      CacheCase{"neither", {0, 0, 1, 1}, SWP_NOMOVE | SWP_NOSIZE, {10, 20, 110, 70}, false},
-                      CacheCase{"show", {0, 0, 1, 1}, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW,
-                                {10, 20, 110, 70}, true},
-                      CacheCase{"showhide", {50, 60, 80, 100}, SWP_SHOWWINDOW | SWP_HIDEWINDOW,
-                                {50, 60, 80, 100}, true}),
+    ::testing::Values(
+        CacheCase{"plain", {50, 60, 80, 100}, 0, {50, 60, 80, 100}, false},
+        CacheCase{"reversed", {80, 100, 50, 60}, 0, {50, 60, 80, 100}, false},
+        CacheCase{"nomove", {500, 500, 530, 540}, SWP_NOMOVE, {10, 20, 40, 60}, false},
+        CacheCase{"nosize", {30, 40, 31, 41}, SWP_NOSIZE, {30, 40, 130, 90}, false},
+        CacheCase{"neither", {0, 0, 1, 1}, SWP_NOMOVE | SWP_NOSIZE, {10, 20, 110, 70}, false},
+        CacheCase{"show",
+                  {0, 0, 1, 1},
+                  SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW,
+                  {10, 20, 110, 70},
+                  true},
+        CacheCase{"showhide",
+                  {50, 60, 80, 100},
+                  SWP_SHOWWINDOW | SWP_HIDEWINDOW,
+                  {50, 60, 80, 100},
+                  true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, OperationsWithoutAWindowChangeOnlyTheCache) {
@@ -252,10 +261,22 @@ TEST_F(WindowTest, CoordinateConversionsWithoutAWindowThrow) {
         const char* message;
     };
     const Expectation cases[] = {
-        {[&] { w.ScreenToClient(POINT{1, 2}); }, "Error KivWindow::ScreenToClient"},
-        {[&] { w.ClientToScreen(POINT{1, 2}); }, "Error KivWindow::ClientToScreen"},
-        {[&] { w.ScreenToClient(RECT{1, 2, 3, 4}); }, "Error KivWindow::ScreenToClient"},
-        {[&] { w.ClientToScreen(RECT{1, 2, 3, 4}); }, "Error KivWindow::ClientToScreen"},
+        {[&] {
+             w.ScreenToClient(POINT{1, 2});
+         },
+         "Error KivWindow::ScreenToClient"},
+        {[&] {
+             w.ClientToScreen(POINT{1, 2});
+         },
+         "Error KivWindow::ClientToScreen"},
+        {[&] {
+             w.ScreenToClient(RECT{1, 2, 3, 4});
+         },
+         "Error KivWindow::ScreenToClient"},
+        {[&] {
+             w.ClientToScreen(RECT{1, 2, 3, 4});
+         },
+         "Error KivWindow::ClientToScreen"},
     };
     for (const Expectation& e : cases) {
         try {
@@ -331,7 +352,9 @@ public:
         if (throwOnCreate)
             throw std::runtime_error("create failed");
     }
-    void OnLButtonDown(WPARAM, int, int) override { throw KivWinBaseException("Error Test::Click"); }
+    void OnLButtonDown(WPARAM, int, int) override {
+        throw KivWinBaseException("Error Test::Click");
+    }
     int OnIdle() override {
         ++idleCalls;
         if (idleBusy > 0) {
