@@ -48,6 +48,26 @@ bool AttributesOf(const KivPidl& list, ULONG& attributes) {
     return true;
 }
 
+// A shortcut's stored list of a file-system target can be stale or abridged (some shells store
+// a simple list that names the path but cannot be bound, and report a deleted target with
+// made-up attributes). The path it names is parsed afresh, so the list is the one the desktop
+// gives for that path today; a target that is gone fails here. Lists of objects outside the
+// file system are kept as stored, and so is the desktop's empty list, whose path would name
+// only the directory that holds the desktop's files.
+bool ReparseFileSystemTarget(KivPidl& target) {
+    WCHAR path[MAX_PATH];
+    if (target.GetCount() == 0 || !SHGetPathFromIDListW(target.Get(), path) || path[0] == L'\0')
+        return true;
+    OleWrapper<IShellFolder> desktop = KivPidl::GetDesktopFolder();
+    KivPidl parsed;
+    ULONG eaten = 0;
+    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, path, &eaten, parsed.Put(), nullptr)) ||
+        parsed.IsNull())
+        return false;
+    target = std::move(parsed);
+    return true;
+}
+
 char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -241,7 +261,8 @@ void KivItem::ReadLink() {
                 if (SUCCEEDED(link->GetIDList(folderPidl.Put())) && !folderPidl.IsNull()) {
                     KIV_ITEM_TRACE("KivItem::SetPathIdHelper(this:%llx/%llx):12");
                     ULONG attributes = 0;
-                    if (AttributesOf(folderPidl, attributes)) {
+                    if (ReparseFileSystemTarget(folderPidl) &&
+                        AttributesOf(folderPidl, attributes)) {
                         KIV_ITEM_TRACE("KivItem::SetPathIdHelper(this:%llx/%llx):13:%lx",
                                        attributes);
                         if (!(attributes & SFGAO_GHOSTED)) {
