@@ -526,6 +526,34 @@ TEST(KivItemCopies, CopiesAreIndependent) {
     EXPECT_EQ(CountOf(original.folder.Get()), folderCount);
 }
 
+TEST(KivItemFailures, ListsBelowAPlainFile) {
+    TempDir dir;
+    kivtest::WriteTextFile(dir / "file.txt", "x");
+    kivtest::WriteTextFile(dir / "other.txt", "y");
+    const KivPidl file((dir / "file.txt").c_str());
+    const KivPidl child = KivPidl((dir / "other.txt").c_str()).GetLast();
+    // The holder of an absolute list must be bound.
+    EXPECT_EQ(ItemMessage([&] {
+                  KivItem item;
+                  item.SetPathId(KivPidl::Concat(file, child));
+              }),
+              "Error KivItem::SetPathId");
+    // Names given by the holder, but the shell cannot tell the attributes of such a list.
+    kivtest::FakeShellFolder folder;
+    folder.nameText = "name";
+    KivItem parent;
+    parent.folderPidl = file.Clone();
+    parent.folder.Reset(&folder);
+    folder.AddRef();
+    EXPECT_EQ(ItemMessage([&] {
+                  KivItem item;
+                  item.SetPathId(parent, child);
+              }),
+              "Error SHGetFileInfo");
+    parent.folder.Release();
+    EXPECT_EQ(folder.references, 1);
+}
+
 TEST(KivItemFailures, Messages) {
     kivtest::FakeShellFolder folder;
     KivItem item;

@@ -239,3 +239,30 @@ TEST(KivPidlShell, ThousandsOfListsLeakNothing) {
         round();
     EXPECT_LE(kivtest::TaskAllocations::Live() - before, 5);
 }
+
+TEST(KivPidlShell, AParentThatIsNoFolderCannotBeBound) {
+    TempDir dir;
+    kivtest::WriteTextFile(dir / "file.txt", "x");
+    kivtest::WriteTextFile(dir / "other.txt", "y");
+    // A list that goes on below a plain file: its parent cannot be bound to a folder.
+    const KivPidl file((dir / "file.txt").c_str());
+    const KivPidl below = KivPidl::Concat(file, KivPidl((dir / "other.txt").c_str()).GetLast());
+    ASSERT_EQ(below.GetCount(), file.GetCount() + 1);
+    try {
+        const bool equal = below == below.Clone();
+        FAIL() << "compared as " << equal;
+    } catch (const KivPidlException& e) {
+        EXPECT_STREQ(e.what(), "Error KivPidl::operator==:1");
+    }
+}
+
+TEST(KivPidlShell, ProcessWideObjects) {
+    // Fresh instances reach the same shell objects the process-wide ones hold.
+    KivIMalloc allocator;
+    ASSERT_NE(allocator.Get(), nullptr);
+    void* memory = allocator.Get()->Alloc(16);
+    ASSERT_NE(memory, nullptr);
+    KivPidl::IMallocFree(memory); // one allocator for the whole process
+    KivDesktopFolder desktop;
+    EXPECT_EQ(desktop.Get(), KivPidl::GetDesktopFolder().Get());
+}
