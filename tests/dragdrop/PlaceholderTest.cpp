@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include <ole2.h>
 
 #include "DummyDataObject.h"
@@ -26,14 +28,8 @@ private:
     bool& deleted;
 };
 
-class OleEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-    void TearDown() override { OleUninitialize(); }
-};
-
 const ::testing::Environment* const oleEnvironment =
-    ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+    ::testing::AddGlobalTestEnvironment(new kivtest::OleEnvironment);
 
 // Checks the reference rules shared by both placeholders on a fresh object whose creator has
 // not taken a reference yet.

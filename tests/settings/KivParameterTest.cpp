@@ -34,15 +34,6 @@ void SaveIconSize(const std::string& data, const std::string& folder, int iconSi
     record.SaveParam(folder.c_str());
 }
 
-std::string ThrownMessage(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const KivParameterException& e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
-
 } // namespace
 
 using ParameterFiles = DataDirTest;
@@ -137,13 +128,16 @@ TEST_F(ParameterFiles, WalkWithNoCandidateLeftThrowsHash) {
 
     KivWinProperty record(data.c_str());
     record.hashName = "UNCHANGED";
-    EXPECT_EQ(ThrownMessage([&] { record.MakeParamHash(folder.c_str(), false); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivParameterException>(
+                  [&] { record.MakeParamHash(folder.c_str(), false); }),
               "Error KivParameter::MakeParamHash Hash");
-    EXPECT_EQ(ThrownMessage([&] { record.MakeParamHash(folder.c_str(), true); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivParameterException>(
+                  [&] { record.MakeParamHash(folder.c_str(), true); }),
               "Error KivParameter::MakeParamHash Hash");
     EXPECT_EQ(record.hashName, "UNCHANGED");
-    EXPECT_EQ(ThrownMessage([&] { record.SaveParam(folder.c_str()); }),
-              "Error KivParameter::MakeParamHash Hash");
+    EXPECT_EQ(
+        kivtest::ThrownMessage<KivParameterException>([&] { record.SaveParam(folder.c_str()); }),
+        "Error KivParameter::MakeParamHash Hash");
     // The callers that can go on absorb it and leave the files alone.
     EXPECT_FALSE(record.ExistsParam(folder.c_str()));
     record.RemoveParam(folder.c_str());
@@ -161,7 +155,8 @@ TEST_F(ParameterFiles, WalkWithNoCandidateLeftThrowsHash) {
 
 TEST_F(ParameterFiles, ReadWithoutEntryThrowsReadAndMakesNothing) {
     KivWinProperty record(data.c_str());
-    EXPECT_EQ(ThrownMessage([&] { record.MakeParamHash("C:\\Nowhere", false); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivParameterException>(
+                  [&] { record.MakeParamHash("C:\\Nowhere", false); }),
               "Error KivParameter::MakeParamHash Read");
     EXPECT_TRUE(record.hashName.empty());
     EXPECT_FALSE(record.ExistsParam("C:\\Nowhere"));
@@ -173,10 +168,12 @@ TEST_F(ParameterFiles, UnwritableHashFileThrowsWrite) {
     // A folder in the hash file's place: it can be neither read nor written as a file.
     kivtest::MakeDir(HashFile());
     KivWinProperty record(data.c_str());
-    EXPECT_EQ(ThrownMessage([&] { record.MakeParamHash("C:\\Somewhere", true); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivParameterException>(
+                  [&] { record.MakeParamHash("C:\\Somewhere", true); }),
               "Error KivParameter::MakeParamHash Write");
-    EXPECT_EQ(ThrownMessage([&] { record.SaveParam("C:\\Somewhere"); }),
-              "Error KivParameter::MakeParamHash Write");
+    EXPECT_EQ(
+        kivtest::ThrownMessage<KivParameterException>([&] { record.SaveParam("C:\\Somewhere"); }),
+        "Error KivParameter::MakeParamHash Write");
     record.RemoveParam("C:\\Somewhere"); // absorbed
     EXPECT_FALSE(record.ExistsParam("C:\\Somewhere"));
 }
@@ -186,8 +183,9 @@ TEST_F(ParameterFiles, UnwritableRecordFileThrowsWritePrivateProfileString) {
     KivWinProperty record(data.c_str());
     record.MakeParamHash(folder.c_str(), true);
     kivtest::MakeDir(record.GetParamFileName());
-    EXPECT_EQ(ThrownMessage([&] { record.SaveParam(folder.c_str()); }),
-              "Error KivParameter::WritePrivateProfileString");
+    EXPECT_EQ(
+        kivtest::ThrownMessage<KivParameterException>([&] { record.SaveParam(folder.c_str()); }),
+        "Error KivParameter::WritePrivateProfileString");
     // A folder of the record's name is not a record.
     EXPECT_FALSE(record.ExistsParam(folder.c_str()));
 }
@@ -198,14 +196,16 @@ TEST_F(ParameterFiles, NoMutexMeansDefaultsForReadersAndAnErrorForWriters) {
                                          "KivParameterMutex{700B124D-C580-4B37-A319-0FBEBB4EFBA0}");
     ASSERT_NE(squatter, nullptr);
     const std::string folder = MakeFolder("Video");
-    EXPECT_EQ(ThrownMessage([] { KivParameterMutex lock; }), "Error KivParameterMutex CreateMutex");
+    EXPECT_EQ(kivtest::ThrownMessage<KivParameterException>([] { KivParameterMutex lock; }),
+              "Error KivParameterMutex CreateMutex");
     KivWinProperty record(data.c_str());
     record.LoadParam(folder.c_str());
     EXPECT_EQ(record.IconSize, 16);
     EXPECT_FALSE(record.ExistsParam(folder.c_str()));
     record.RemoveParam(folder.c_str());
-    EXPECT_EQ(ThrownMessage([&] { record.SaveParam(folder.c_str()); }),
-              "Error KivParameterMutex CreateMutex");
+    EXPECT_EQ(
+        kivtest::ThrownMessage<KivParameterException>([&] { record.SaveParam(folder.c_str()); }),
+        "Error KivParameterMutex CreateMutex");
     EXPECT_THROW(GetParamFolders(data.c_str()), KivParameterException);
     CloseHandle(squatter);
     record.SaveParam(folder.c_str());

@@ -7,14 +7,8 @@
 namespace {
 
 // The programs run the store after OleInitialize; the shell parses the paths of SetParamKind.
-class OleEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-    void TearDown() override { OleUninitialize(); }
-};
-
 [[maybe_unused]] ::testing::Environment* const oleEnvironment =
-    ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+    ::testing::AddGlobalTestEnvironment(new kivtest::OleEnvironment);
 
 } // namespace
 

@@ -94,15 +94,6 @@ ULONG CountOf(IUnknown* object) {
     return object->Release();
 }
 
-std::string ItemMessage(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const KivItemException& e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
-
 // Whether a COM object is one of our placeholders. Every interface pointer points at its
 // table of methods, so comparing those is valid for any object; a dynamic_cast is not, since
 // the shell's own objects carry no C++ type information.
@@ -427,9 +418,11 @@ TEST(GetDisplayNameOf, EveryKindOfReturnedName) {
 
     EXPECT_EQ(folder.calls.back(), "GetDisplayNameOf:" + std::to_string(SHGDN_INFOLDER));
     folder.nameResult = E_FAIL;
-    EXPECT_EQ(ItemMessage([&] { GetDisplayNameOf(holder, list, SHGDN_INFOLDER); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivItemException>(
+                  [&] { GetDisplayNameOf(holder, list, SHGDN_INFOLDER); }),
               "Error IshellFolder_GetDisplayNameOf");
-    EXPECT_EQ(ItemMessage([&] { GetDisplayNameOf(OleWrapper<IShellFolder>(), list, 0); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivItemException>(
+                  [&] { GetDisplayNameOf(OleWrapper<IShellFolder>(), list, 0); }),
               "Error IshellFolder_GetDisplayNameOf");
 
     // Every reference taken for a call came back.
@@ -524,7 +517,8 @@ TEST(KivItemCompareIDs, FailureAndResultBits) {
     folder.compareResult = MAKE_HRESULT(SEVERITY_SUCCESS, 0, 2);
     EXPECT_EQ(a.CompareIDs(b), 2);
     folder.compareResult = E_FAIL;
-    EXPECT_EQ(ItemMessage([&] { a.CompareIDs(b); }), "Error KivItem::CompareIDs");
+    EXPECT_EQ(kivtest::ThrownMessage<KivItemException>([&] { a.CompareIDs(b); }),
+              "Error KivItem::CompareIDs");
     a.parentFolder.Release();
     b.parentFolder.Release();
     EXPECT_EQ(folder.references, 1);
@@ -567,7 +561,7 @@ TEST(KivItemFailures, ListsBelowAPlainFile) {
     const KivPidl file((dir / "file.txt").c_str());
     const KivPidl child = KivPidl((dir / "other.txt").c_str()).GetLast();
     // The holder of an absolute list must be bound.
-    EXPECT_EQ(ItemMessage([&] {
+    EXPECT_EQ(kivtest::ThrownMessage<KivItemException>([&] {
                   KivItem item;
                   item.SetPathId(KivPidl::Concat(file, child));
               }),
@@ -579,7 +573,7 @@ TEST(KivItemFailures, ListsBelowAPlainFile) {
     parent.folderPidl = file.Clone();
     parent.folder.Reset(&folder);
     folder.AddRef();
-    EXPECT_EQ(ItemMessage([&] {
+    EXPECT_EQ(kivtest::ThrownMessage<KivItemException>([&] {
                   KivItem item;
                   item.SetPathId(parent, child);
               }),
@@ -594,10 +588,14 @@ TEST(KivItemFailures, Messages) {
     item.parentFolder.Reset(&folder);
     folder.AddRef();
     item.folder = item.parentFolder;
-    EXPECT_EQ(ItemMessage([&] { item.GetContextMenu(nullptr); }), "Error IContextMenu");
-    EXPECT_EQ(ItemMessage([&] { item.InvokeDefault(nullptr, "C:\\"); }), "Error IContextMenu");
+    EXPECT_EQ(kivtest::ThrownMessage<KivItemException>([&] { item.GetContextMenu(nullptr); }),
+              "Error IContextMenu");
+    EXPECT_EQ(
+        kivtest::ThrownMessage<KivItemException>([&] { item.InvokeDefault(nullptr, "C:\\"); }),
+        "Error IContextMenu");
     folder.enumResult = E_FAIL;
-    EXPECT_EQ(ItemMessage([&] { item.GetEnumIDList(nullptr, SHCONTF_FOLDERS); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivItemException>(
+                  [&] { item.GetEnumIDList(nullptr, SHCONTF_FOLDERS); }),
               "Error KivItem::GetEnumIDList");
     folder.enumResult = S_FALSE; // success without an enumerator
     EXPECT_FALSE(item.GetEnumIDList(nullptr, SHCONTF_FOLDERS));

@@ -36,15 +36,6 @@ std::string ExpectedBytes(const std::vector<std::string>& payloads) {
     return Bytes(MakeList(payloads));
 }
 
-std::string Message(void (*action)()) {
-    try {
-        action();
-    } catch (const KivPidlException& e) {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
-
 } // namespace
 
 TEST(KivPidlStructure, CountsAndSizes) {
@@ -152,11 +143,14 @@ TEST(KivPidlShell, PathsAndSpecialFolders) {
 }
 
 TEST(KivPidlShell, Messages) {
-    EXPECT_EQ(Message([] { KivPidl("C:\\no such folder\\really\\none.txt"); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivPidlException>(
+                  [] { KivPidl("C:\\no such folder\\really\\none.txt"); }),
               "Error KivPidl::KivPidl ParseDisplayName");
-    EXPECT_EQ(Message([] { KivPidl(nullptr, 0x7fff); }),
+    EXPECT_EQ(kivtest::ThrownMessage<KivPidlException>([] { KivPidl(nullptr, 0x7fff); }),
               "KivPidl::KivPidl SHGetSpecialFolderLocation");
-    EXPECT_EQ(Message([] { KivPidl::IMallocAlloc(~SIZE_T(0) / 2); }), "IMallocAlloc");
+    EXPECT_EQ(
+        kivtest::ThrownMessage<KivPidlException>([] { KivPidl::IMallocAlloc(~SIZE_T(0) / 2); }),
+        "IMallocAlloc");
     // Not code page 932: the conversion's own exception passes through.
     EXPECT_THROW(KivPidl("C:\\\x81"), std::runtime_error);
 }

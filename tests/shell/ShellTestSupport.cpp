@@ -1,6 +1,8 @@
 #include "ShellTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include "TestSupport.h"
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <stdexcept>
@@ -9,15 +11,8 @@
 
 namespace {
 
-// OLE for every test of the program, as the start-up does before any shell object is used.
-class OleEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-    void TearDown() override { OleUninitialize(); }
-};
-
 const ::testing::Environment* const oleEnvironment =
-    ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+    ::testing::AddGlobalTestEnvironment(new kivtest::OleEnvironment);
 
 class CountingSpy : public IMallocSpy {
 public:

@@ -1,6 +1,8 @@
 // Fixtures shared by the tests: temporary folders, files, child processes and window lookup.
 #pragma once
 #include <windows.h>
+#include <ole2.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -66,5 +68,23 @@ bool CloseMessageBox(HWND box, DWORD milliseconds = 5000);
 // HGLOBAL. The names are given in the ANSI code page; wide stores them as UTF-16. The caller owns
 // the handle (DragFinish or GlobalFree).
 HDROP MakeDropHandle(const std::vector<std::string>& names, POINT point, bool wide = false);
+
+// The message of the exception of type E that action throws, or "(nothing thrown)".
+template <class E, class Action> std::string ThrownMessage(Action&& action) {
+    try {
+        action();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "(nothing thrown)";
+}
+
+// OLE for a whole test program, as the start-up brings it up before any shell object is used.
+// Register once per program: ::testing::AddGlobalTestEnvironment(new kivtest::OleEnvironment).
+class OleEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void TearDown() override { OleUninitialize(); }
+};
 
 } // namespace kivtest
