@@ -31,10 +31,12 @@ TEST_P(RoundTrip, BothDirectionsKeepEveryCharacter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, RoundTrip,
-    ::testing::Values(ConversionCase{"", L""}, ConversionCase{"C:\\Tools\\a.txt", L"C:\\Tools\\a.txt"},
+    ::testing::Values(ConversionCase{"", L""},
+                      ConversionCase{"C:\\Tools\\a.txt", L"C:\\Tools\\a.txt"},
                       // trail bytes 0x5C: ソ 表 能, and a path made of them
                       ConversionCase{"ソ表能", L"\u30bd\u8868\u80fd"},
-                      ConversionCase{"D:\\予定表\\ソフト", L"D:\\\u4e88\u5b9a\u8868\\\u30bd\u30d5\u30c8"},
+                      ConversionCase{"D:\\予定表\\ソフト",
+                                     L"D:\\\u4e88\u5b9a\u8868\\\u30bd\u30d5\u30c8"},
                       ConversionCase{"ｶﾀｶﾅ半角", L"\uff76\uff80\uff76\uff85\u534a\u89d2"}));
 
 TEST(MultiByteToWideCharWrapper, EmptyTextIsOnlyTheTerminator) {

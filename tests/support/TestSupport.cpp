@@ -24,7 +24,9 @@ TempDir::TempDir(const std::string& hint) {
     }
 }
 
-TempDir::~TempDir() { RemoveTree(path); }
+TempDir::~TempDir() {
+    RemoveTree(path);
+}
 
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA found;
