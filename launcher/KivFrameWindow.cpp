@@ -1,5 +1,7 @@
 #include "KivFrameWindow.h"
 
+#include "KivWinProperty.h"
+
 KivFrameWindow::KivFrameWindow(NApp* app, HANDLE event, const char* directory)
     : NFrameWnd(app), closeEvent(event), dataDirectory(directory) {
     SetStyle(WS_POPUP | WS_VISIBLE);
@@ -14,7 +16,10 @@ KivFrameWindow::~KivFrameWindow() {
 }
 
 void KivFrameWindow::OnCreate() {
-    SetTimer(timerId, defaultTimerTimeOut, nullptr);
+    // The timer only wakes the message loop, so that the idle work runs at least this often.
+    KivWinProperty defaults(dataDirectory);
+    defaults.LoadParam(nullptr);
+    SetTimer(timerId, static_cast<UINT>(defaults.TimerTimeOut), nullptr);
     SetIcon(LoadIconA(application->instance, "MAINICON"), false);
 }
 

@@ -9,7 +9,6 @@
 class KivFrameWindow : public NFrameWnd {
 public:
     static const UINT_PTR timerId = 100;
-    static const UINT defaultTimerTimeOut = 100;
 
     KivFrameWindow(NApp* app, HANDLE closeEvent, const char* dataDirectory);
     ~KivFrameWindow() override;
