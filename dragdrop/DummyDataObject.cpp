@@ -1,28 +1,5 @@
 #include "DummyDataObject.h"
 
-STDMETHODIMP DummyDataObject::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDataObject) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) DummyDataObject::AddRef() {
-    return InterlockedIncrement(&refCount);
-}
-
-STDMETHODIMP_(ULONG) DummyDataObject::Release() {
-    const LONG count = InterlockedDecrement(&refCount);
-    if (count == 0)
-        delete this;
-    return count;
-}
-
 STDMETHODIMP DummyDataObject::GetData(FORMATETC*, STGMEDIUM*) {
     return DV_E_FORMATETC;
 }

@@ -4,17 +4,10 @@
 #include <windows.h>
 #include <ole2.h>
 
-class DummyDataObject : public IDataObject {
+#include "ComObject.h"
+
+class DummyDataObject : public ComObject<IDataObject, &IID_IDataObject> {
 public:
-    // The count starts at 0: the creator takes the first reference.
-    DummyDataObject() : refCount(0) {}
-    DummyDataObject(const DummyDataObject&) = delete;
-    DummyDataObject& operator=(const DummyDataObject&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
     STDMETHODIMP GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
     STDMETHODIMP QueryGetData(FORMATETC* format) override;
@@ -27,9 +20,5 @@ public:
     STDMETHODIMP EnumDAdvise(IEnumSTATDATA** advises) override;
 
 protected:
-    // Only Release deletes the object.
-    virtual ~DummyDataObject() = default;
-
-private:
-    LONG refCount;
+    ~DummyDataObject() override = default;
 };
