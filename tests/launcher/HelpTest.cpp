@@ -140,7 +140,8 @@ TEST_F(Help, FoundBesideAProgramInAShiftJisFolder) {
 }
 
 TEST_F(Help, NoHelpFileOrUnknownRequestThrows) {
-    TempDir dir{"kivhelp"};
+    TempDir dir{"kivhelp"}, broken{"kivhelp"};
+    kivtest::WriteTextFile(broken / "KIV.chm", "not a compiled help file");
     struct Case {
         const char* why;
         std::string program;
@@ -150,6 +151,8 @@ TEST_F(Help, NoHelpFileOrUnknownRequestThrows) {
     const Case cases[] = {
         {"no help file", dir / "Kiv.exe", HELP_CONTEXT, 9},
         {"no help file", dir / "Kiv.exe", HELP_FINDER, 0},
+        {"broken help file", broken / "Kiv.exe", HELP_CONTEXT, 9},
+        {"broken help file", broken / "Kiv.exe", HELP_FINDER, 0},
         {"context without a page", kivtest::BuiltProgram("Kiv.exe"), HELP_CONTEXT, 12345},
         {"command the help does not serve", kivtest::BuiltProgram("Kiv.exe"), HELP_KEY, 0},
     };
