@@ -1,0 +1,51 @@
+#include "DroppedFiles.h"
+
+#include <shellapi.h>
+
+namespace {
+
+// The one owner of a medium that GetData filled.
+class StorageMedium {
+public:
+    StorageMedium() = default;
+    StorageMedium(const StorageMedium&) = delete;
+    StorageMedium& operator=(const StorageMedium&) = delete;
+    ~StorageMedium() {
+        if (filled)
+            ReleaseStgMedium(&medium);
+    }
+    STGMEDIUM* Put() { return &medium; }
+    void SetFilled() { filled = true; }
+    const STGMEDIUM& Get() const { return medium; }
+
+private:
+    STGMEDIUM medium{};
+    bool filled = false;
+};
+
+} // namespace
+
+std::optional<std::vector<std::string>> GetDroppedFiles(IDataObject* data) {
+    if (!data)
+        return std::nullopt;
+    FORMATETC request = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    StorageMedium medium;
+    if (data->GetData(&request, medium.Put()) != S_OK)
+        return std::nullopt;
+    medium.SetFilled();
+    if (medium.Get().tymed != TYMED_HGLOBAL || !medium.Get().hGlobal)
+        return std::nullopt;
+    // The list stays the medium's: it is read here, never finished with DragFinish.
+    HDROP drop = static_cast<HDROP>(medium.Get().hGlobal);
+    std::vector<std::string> names;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    names.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string name(length + 1, '\0');
+        const UINT copied = DragQueryFileA(drop, i, name.data(), length + 1);
+        name.resize(copied);
+        names.push_back(std::move(name));
+    }
+    return names;
+}

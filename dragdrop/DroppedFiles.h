@@ -1,0 +1,11 @@
+// The file names a data object carries as CF_HDROP.
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Asks data for CF_HDROP in global memory. Without it (GetData fails): nothing. Otherwise the
+// names in the ANSI code page, in their order; the storage medium is released before returning.
+std::optional<std::vector<std::string>> GetDroppedFiles(IDataObject* data);
