@@ -45,7 +45,9 @@ std::optional<std::vector<std::string>> GetDroppedFiles(IDataObject* data) {
         std::string name(length + 1, '\0');
         const UINT copied = DragQueryFileA(drop, i, name.data(), length + 1);
         name.resize(copied);
-        names.push_back(std::move(name));
+        // A list with no names may still report one empty entry; it names no file.
+        if (!name.empty())
+            names.push_back(std::move(name));
     }
     return names;
 }

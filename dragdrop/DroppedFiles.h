@@ -7,5 +7,6 @@
 #include <vector>
 
 // Asks data for CF_HDROP in global memory. Without it (GetData fails): nothing. Otherwise the
-// names in the ANSI code page, in their order; the storage medium is released before returning.
+// names in the ANSI code page, in their order (empty entries left out); the storage medium is
+// released before returning.
 std::optional<std::vector<std::string>> GetDroppedFiles(IDataObject* data);
