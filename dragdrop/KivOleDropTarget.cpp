@@ -18,7 +18,14 @@ KivOleDropTarget::~KivOleDropTarget() {
     ReleaseDataObject();
 }
 
+void KivOleDropTarget::Disconnect() {
+    window = nullptr;
+    ReleaseDataObject();
+}
+
 template <class Call> HRESULT KivOleDropTarget::Guarded(Call&& call) {
+    if (!window)
+        return E_UNEXPECTED;
     try {
         return call();
     } catch (...) {

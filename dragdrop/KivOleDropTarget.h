@@ -18,6 +18,11 @@ public:
     STDMETHODIMP DragLeave() override;
     STDMETHODIMP Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
 
+    // The window is going away. OLE may still hold this object (a drag that passed over the
+    // window keeps its target until the cursor moves on), so every later call is refused here
+    // instead of reaching a deleted window, and the kept data object is released now.
+    void Disconnect();
+
     // The item index of the last call; -2 before the first.
     int GetLastIndex() const { return lastIndex; }
 
@@ -30,7 +35,7 @@ private:
     void KeepDataObject(IDataObject* data);
     void ReleaseDataObject();
 
-    KivDropClient* window;
+    KivDropClient* window;             // null once disconnected
     IDataObject* dataObject = nullptr; // held between DragEnter and DragLeave or Drop
     int lastIndex = -2;
 };

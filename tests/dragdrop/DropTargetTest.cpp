@@ -109,6 +109,26 @@ TEST_F(DropTargetTest, LeaveAndDropReleaseTheKeptDataObject) {
     EXPECT_EQ(CountOf(data), before) << "released by the drop";
 }
 
+TEST_F(DropTargetTest, ADisconnectedTargetRefusesWithoutCallingTheWindow) {
+    DWORD effect = DROPEFFECT_COPY;
+    const ULONG before = CountOf(data);
+    target->DragEnter(data, MK_LBUTTON, At(10), &effect);
+    target->Disconnect();
+    EXPECT_EQ(CountOf(data), before) << "the kept object went with the window";
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(target->DragOver(MK_LBUTTON, At(150), &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(target->DragLeave(), S_OK);
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, At(10), &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(CountOf(data), before) << "nothing is kept for a window that is gone";
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(target->Drop(data, 0, At(10), &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(client.Summary(), "enter0");
+}
+
 TEST_F(DropTargetTest, QueryInterfaceAnswersItsTwoInterfaces) {
     const IID answered[] = {IID_IUnknown, IID_IDropTarget};
     for (const IID& iid : answered) {

@@ -192,11 +192,11 @@ protected:
         ASSERT_NE(data, nullptr);
     }
     void TearDown() override {
+        // Whatever happened, no button stays down on the shared display.
+        RunHostCommand("xdotool mouseup 3; xdotool mouseup 1");
         if (data) {
             EXPECT_EQ(data->Release(), 0u) << "a reference to the dragged object was kept";
         }
-        // Whatever happened, no button stays down on the shared display.
-        RunHostCommand("xdotool mouseup 1");
     }
 
     kivtest::TempDir dir{"kivdrag"};
@@ -248,4 +248,20 @@ TEST_F(OleDrag, EscapeCancelsWhenTheDraggingWindowHasTheFocus) {
     EXPECT_EQ(summary.rfind("enter", 0), 0u) << summary;
     EXPECT_EQ(summary.substr(summary.size() - 5), "leave") << summary;
     EXPECT_TRUE(drag.droppedFiles.empty());
+}
+
+TEST_F(OleDrag, TheOtherButtonCancels) {
+    DragScene drag(data);
+    ASSERT_TRUE(drag.registeredTarget);
+    const std::string script = "sleep 0.5; xdotool mousemove 200 200; sleep 0.2; "
+                               "xdotool mousedown 1; sleep 0.2; " +
+                               MovesTo(200, 760, 200) +
+                               "xdotool mousedown 3; sleep 0.5; xdotool mouseup 3; "
+                               "sleep 0.1; xdotool mouseup 1";
+    ASSERT_TRUE(RunHostCommand(script));
+    ASSERT_TRUE(drag.WaitForLoop(30000)) << "started: " << drag.loopStarted;
+    EXPECT_EQ(drag.loopResult, DRAGDROP_S_CANCEL);
+    const std::string summary = drag.Summary();
+    EXPECT_EQ(summary.find("drop"), std::string::npos) << summary;
+    EXPECT_EQ(summary.substr(summary.size() - 5), "leave") << summary;
 }
