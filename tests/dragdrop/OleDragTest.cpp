@@ -24,10 +24,38 @@ const char* const sourceTitle = "KivDragSourceTest";
 const RECT sourceRect = {100, 100, 300, 300};
 const RECT targetRect = {500, 100, 800, 300};
 
-// Runs a shell command line of the host (Wine starts host programs given by their path). The
-// process cannot be waited for, so scripts end by writing a marker file when a test needs one.
-bool RunHostCommand(const std::string& script) {
-    std::string commandLine = "/bin/sh -c \"" + script + "\"";
+// The host path of a Windows path, or empty when not running under Wine.
+std::string HostPath(const std::string& windowsPath) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const FARPROC export_ =
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(export_));
+    if (!unixName)
+        return {};
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH);
+    char* name = unixName(wide);
+    if (!name)
+        return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Runs a shell script on the host (Wine starts host programs given by their path) in the folder
+// dir. The process cannot be waited for; the script waits for the marker files that the test
+// writes into dir ("wait_for NAME") instead of sleeping for fixed times.
+bool RunHostScript(const std::string& dir, const std::string& script) {
+    const std::string hostDir = HostPath(dir);
+    if (hostDir.empty())
+        return false;
+    kivtest::WriteTextFile(dir + "\\drag.sh",
+                           "cd '" + hostDir +
+                               "'\n"
+                               "wait_for() { i=0; while [ ! -e \"$1\" ] && [ $i -lt 600 ]; do "
+                               "sleep 0.05; i=$((i+1)); done; }\n" +
+                               script + "\n");
+    std::string commandLine = "/bin/sh \"" + hostDir + "/drag.sh\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -50,7 +78,7 @@ DragScene* scene = nullptr;
 // the target that is registered for drops.
 class DragScene : public RecordingClient {
 public:
-    explicit DragScene(IDataObject* data) : data(data) {
+    DragScene(IDataObject* data, const std::string& markers) : markers(markers), data(data) {
         scene = this;
         static bool registered = false;
         if (!registered) {
@@ -80,6 +108,18 @@ public:
         DestroyWindow(source);
         DestroyWindow(frame);
         scene = nullptr;
+    }
+
+    // Each first enter of a cell leaves a marker ("enter0", "enter-1") for the script.
+    HRESULT OnItemDragEnter(IDataObject* dropped, DWORD keys, POINTL point, DWORD* effect,
+                            int index) override {
+        Mark("enter" + std::to_string(index));
+        return RecordingClient::OnItemDragEnter(dropped, keys, point, effect, index);
+    }
+
+    void Mark(const std::string& name) {
+        if (!kivtest::Exists(markers + "\\" + name))
+            kivtest::WriteTextFile(markers + "\\" + name, name);
     }
 
     // The client's hit test in the target's client coordinates, as an icon window does it.
@@ -126,6 +166,7 @@ private:
             return self->SourceMessage(message, wParam, lParam);
         if (window == self->frame && message == UM_STARTDRAG) {
             self->loopStarted = true;
+            self->Mark("loop");
             self->loopResult =
                 StartDrag(window, reinterpret_cast<IDataObject*>(wParam), lParam != 0, false);
             self->loopEnded = true;
@@ -166,21 +207,26 @@ private:
         return DefWindowProcA(source, message, wParam, lParam);
     }
 
+    std::string markers;
     IDataObject* data;
     KivOleDropTarget* dropTarget = nullptr;
     POINT downPoint{};
     bool pressed = false;
 };
 
-// Moves from the middle of the source to (x, y) in steps of about 28 pixels.
+// Moves along y from fromX to x in steps of about 28 pixels.
 std::string MovesTo(int fromX, int x, int y) {
     std::string script;
     for (int at = fromX + 28; at < x; at += 28)
         script +=
-            "xdotool mousemove " + std::to_string(at) + " " + std::to_string(y) + "; sleep 0.05; ";
-    script += "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + "; sleep 0.1; ";
+            "xdotool mousemove " + std::to_string(at) + " " + std::to_string(y) + "; sleep 0.05\n";
+    script += "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + "\n";
     return script;
 }
+
+// Presses the left button in the source and moves until the frame's loop has started.
+const std::string pressAndStart = "xdotool mousemove 200 200; sleep 0.2; xdotool mousedown 1\n" +
+                                  MovesTo(200, 290, 200) + "wait_for loop\n";
 
 class OleDrag : public ::testing::Test {
 protected:
@@ -193,7 +239,7 @@ protected:
     }
     void TearDown() override {
         // Whatever happened, no button stays down on the shared display.
-        RunHostCommand("xdotool mouseup 3; xdotool mouseup 1");
+        RunHostScript(dir.Path(), "xdotool mouseup 3; xdotool mouseup 1");
         if (data) {
             EXPECT_EQ(data->Release(), 0u) << "a reference to the dragged object was kept";
         }
@@ -206,22 +252,19 @@ protected:
 } // namespace
 
 TEST_F(OleDrag, StartDragDeliversEnterOverAndDropToTheTarget) {
-    DragScene drag(data);
+    DragScene drag(data, dir.Path());
     ASSERT_TRUE(drag.registeredTarget);
     // Into cell 0 of the target (client x 50), on to the background (client x 260), then release.
-    const std::string script = "sleep 0.5; xdotool mousemove 200 200; sleep 0.2; "
-                               "xdotool mousedown 1; sleep 0.2; " +
-                               MovesTo(200, 550, 200) + "xdotool mousemove 551 201; sleep 0.1; " +
-                               MovesTo(551, 760, 200) +
-                               "xdotool mousemove 761 201; sleep 0.1; "
-                               "xdotool mousemove 762 200; sleep 0.3; xdotool mouseup 1";
-    ASSERT_TRUE(RunHostCommand(script));
-    ASSERT_TRUE(drag.WaitForLoop(30000)) << "started: " << drag.loopStarted;
+    const std::string script = pressAndStart + MovesTo(290, 550, 200) + "wait_for enter0\n" +
+                               MovesTo(550, 760, 200) +
+                               "wait_for enter-1\n"
+                               "xdotool mousemove 761 201; sleep 0.1; xdotool mousemove 762 200\n"
+                               "sleep 0.2; xdotool mouseup 1";
+    ASSERT_TRUE(RunHostScript(dir.Path(), script));
+    ASSERT_TRUE(drag.WaitForLoop(60000)) << "started: " << drag.loopStarted;
     EXPECT_EQ(drag.loopResult, DRAGDROP_S_DROP);
-    // Cell 0, possibly cell 1 on the way, then the background where the drop happens.
-    const std::string summary = drag.Summary();
-    EXPECT_EQ(summary.rfind("enter0 over0 leave enter", 0), 0u) << summary;
-    EXPECT_NE(summary.find("leave enter-1 over-1 drop-1"), std::string::npos) << summary;
+    // Cell 0, cell 1 on the way, then the background where the drop happens.
+    EXPECT_EQ(drag.Summary(), "enter0 over0 leave enter1 over1 leave enter-1 over-1 drop-1");
     ASSERT_FALSE(drag.calls.empty());
     EXPECT_TRUE(drag.calls.front().keys & MK_LBUTTON) << "a left-button drag";
     EXPECT_EQ(drag.calls.back().point.x, 762) << "screen coordinates";
@@ -232,34 +275,32 @@ TEST_F(OleDrag, StartDragDeliversEnterOverAndDropToTheTarget) {
 }
 
 TEST_F(OleDrag, EscapeCancelsWhenTheDraggingWindowHasTheFocus) {
-    DragScene drag(data);
+    DragScene drag(data, dir.Path());
     ASSERT_TRUE(drag.registeredTarget);
     // Without a window manager keys go to the window under the pointer unless the focus is set.
-    const std::string script =
-        std::string("sleep 0.5; xdotool windowfocus $(xdotool search --name '^") + sourceTitle +
-        "$'); xdotool mousemove 200 200; sleep 0.2; xdotool mousedown 1; sleep 0.2; " +
-        MovesTo(200, 650, 200) + "xdotool mousemove 651 201; sleep 0.3; xdotool key Escape; " +
-        "sleep 0.5; xdotool mousemove 652 200; sleep 0.2; xdotool mouseup 1";
-    ASSERT_TRUE(RunHostCommand(script));
-    ASSERT_TRUE(drag.WaitForLoop(30000)) << "started: " << drag.loopStarted;
+    const std::string script = std::string("xdotool windowfocus $(xdotool search --name '^") +
+                               sourceTitle + "$')\n" + pressAndStart + MovesTo(290, 650, 200) +
+                               "wait_for enter1\nxdotool key Escape; sleep 0.5\n"
+                               "xdotool mousemove 652 200; sleep 0.2; xdotool mouseup 1";
+    ASSERT_TRUE(RunHostScript(dir.Path(), script));
+    ASSERT_TRUE(drag.WaitForLoop(60000)) << "started: " << drag.loopStarted;
     EXPECT_EQ(drag.loopResult, DRAGDROP_S_CANCEL);
     const std::string summary = drag.Summary();
+    EXPECT_EQ(summary.rfind("enter0 over0 leave enter1", 0), 0u) << summary;
     EXPECT_EQ(summary.find("drop"), std::string::npos) << summary;
-    EXPECT_EQ(summary.rfind("enter", 0), 0u) << summary;
     EXPECT_EQ(summary.substr(summary.size() - 5), "leave") << summary;
     EXPECT_TRUE(drag.droppedFiles.empty());
 }
 
 TEST_F(OleDrag, TheOtherButtonCancels) {
-    DragScene drag(data);
+    DragScene drag(data, dir.Path());
     ASSERT_TRUE(drag.registeredTarget);
-    const std::string script = "sleep 0.5; xdotool mousemove 200 200; sleep 0.2; "
-                               "xdotool mousedown 1; sleep 0.2; " +
-                               MovesTo(200, 760, 200) +
-                               "xdotool mousedown 3; sleep 0.5; xdotool mouseup 3; "
+    const std::string script = pressAndStart + MovesTo(290, 760, 200) +
+                               "wait_for enter-1\n"
+                               "xdotool mousedown 3; sleep 0.5; xdotool mouseup 3\n"
                                "sleep 0.1; xdotool mouseup 1";
-    ASSERT_TRUE(RunHostCommand(script));
-    ASSERT_TRUE(drag.WaitForLoop(30000)) << "started: " << drag.loopStarted;
+    ASSERT_TRUE(RunHostScript(dir.Path(), script));
+    ASSERT_TRUE(drag.WaitForLoop(60000)) << "started: " << drag.loopStarted;
     EXPECT_EQ(drag.loopResult, DRAGDROP_S_CANCEL);
     const std::string summary = drag.Summary();
     EXPECT_EQ(summary.find("drop"), std::string::npos) << summary;
