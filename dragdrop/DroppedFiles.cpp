@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include "CodeTrans.h"
+#include "KivPidl.h"
+
 namespace {
 
 // The one owner of a medium that GetData filled.
@@ -50,4 +53,14 @@ std::optional<std::vector<std::string>> GetDroppedFiles(IDataObject* data) {
             names.push_back(std::move(name));
     }
     return names;
+}
+
+bool LiesInFolder(const std::string& path, const KivPidl& folder) {
+    try {
+        return KivPidl(path.c_str()).GetParent() == folder;
+    } catch (const KivPidlException&) {
+        return false;
+    } catch (const CodeTransWrapperException&) {
+        return false;
+    }
 }

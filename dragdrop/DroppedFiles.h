@@ -10,3 +10,10 @@
 // names in the ANSI code page, in their order (empty entries left out); the storage medium is
 // released before returning.
 std::optional<std::vector<std::string>> GetDroppedFiles(IDataObject* data);
+
+class KivPidl;
+
+// Whether the file or folder at path lies directly in folder (the identifier list of the path
+// without its last element equals folder's). A name that cannot be parsed (gone meanwhile, or
+// unreadable) lies nowhere: false.
+bool LiesInFolder(const std::string& path, const KivPidl& folder);

@@ -2,6 +2,7 @@
 
 #include "DragTestSupport.h"
 #include "DroppedFiles.h"
+#include "KivPidl.h"
 #include "TestSupport.h"
 
 using dragtest::CountOf;
@@ -107,4 +108,26 @@ TEST(GetDroppedFiles, APlaceholderGivesNone) {
     EXPECT_FALSE(GetDroppedFiles(nullptr).has_value());
     EXPECT_EQ(data->Release(), 0u);
     EXPECT_TRUE(deleted);
+}
+
+TEST(LiesInFolder, ComparesTheParentFolderOfTheName) {
+    kivtest::TempDir dir("kivhere");
+    kivtest::MakeDir(dir / "内側");
+    kivtest::WriteTextFile(dir / "a.txt", "a");
+    kivtest::WriteTextFile(dir / "内側\\b.txt", "b");
+    kivtest::TempDir other("kivthere");
+    kivtest::WriteTextFile(other / "a.txt", "a");
+    const KivPidl folder(dir.Path().c_str());
+    struct Case {
+        std::string path;
+        bool expected;
+    };
+    const Case cases[] = {
+        {dir / "a.txt", true},           {dir / "内側", true},
+        {dir / "内側\\b.txt", false},                      // one level deeper
+        {other / "a.txt", false},        {dir.Path(), false}, // the folder itself
+        {dir / "gone.txt", false},       {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LiesInFolder(c.path, folder), c.expected) << c.path;
 }
