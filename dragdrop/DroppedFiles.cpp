@@ -64,3 +64,41 @@ bool LiesInFolder(const std::string& path, const KivPidl& folder) {
         return false;
     }
 }
+
+OleWrapper<IDataObject> DataObjectOfFiles(HWND owner, const std::vector<std::string>& paths) {
+    OleWrapper<IDataObject> data;
+    if (paths.empty())
+        return data;
+    try {
+        std::vector<KivPidl> lists;
+        lists.reserve(paths.size());
+        for (const std::string& path : paths)
+            lists.push_back(KivPidl(path.c_str()));
+        // The folder of the first name: the desktop for a name directly below it.
+        OleWrapper<IShellFolder> folder = KivPidl::GetDesktopFolder();
+        const KivPidl parent = lists.front().GetParent();
+        if (!parent.IsNull()) {
+            OleWrapper<IShellFolder> bound;
+            if (FAILED(folder->BindToObject(parent.Get(), nullptr, IID_IShellFolder,
+                                            bound.PutVoid())) ||
+                !bound)
+                return data;
+            folder = bound;
+        }
+        std::vector<KivPidl> children;
+        std::vector<LPCITEMIDLIST> items;
+        children.reserve(lists.size());
+        for (const KivPidl& list : lists) {
+            children.push_back(list.GetLast());
+            items.push_back(children.back().Get());
+        }
+        if (FAILED(folder->GetUIObjectOf(owner, static_cast<UINT>(items.size()), items.data(),
+                                         IID_IDataObject, nullptr, data.PutVoid())))
+            data.Release();
+    } catch (const KivPidlException&) {
+        data.Release();
+    } catch (const CodeTransWrapperException&) {
+        data.Release();
+    }
+    return data;
+}

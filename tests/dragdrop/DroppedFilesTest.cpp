@@ -17,7 +17,8 @@ const ::testing::Environment* const oleEnvironment =
 // medium through its release object (ReleaseStgMedium calls it instead of freeing the memory).
 class HandMadeDataObject : public DummyDataObject {
 public:
-    explicit HandMadeDataObject(const std::vector<std::string>& names) : names(names) {}
+    explicit HandMadeDataObject(const std::vector<std::string>& names, bool wide = false)
+        : names(names), wide(wide) {}
 
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
         ++requests;
@@ -25,7 +26,7 @@ public:
         if (format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL))
             return DV_E_FORMATETC;
         medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = kivtest::MakeDropHandle(names, POINT{5, 6});
+        medium->hGlobal = kivtest::MakeDropHandle(names, POINT{5, 6}, wide);
         medium->pUnkForRelease = &releaser;
         releaser.AddRef();
         return S_OK;
@@ -50,6 +51,7 @@ public:
 
 private:
     std::vector<std::string> names;
+    bool wide;
 };
 
 } // namespace
@@ -123,11 +125,55 @@ TEST(LiesInFolder, ComparesTheParentFolderOfTheName) {
         bool expected;
     };
     const Case cases[] = {
-        {dir / "a.txt", true},           {dir / "内側", true},
+        {dir / "a.txt", true},        {dir / "内側", true},
         {dir / "内側\\b.txt", false},                      // one level deeper
-        {other / "a.txt", false},        {dir.Path(), false}, // the folder itself
-        {dir / "gone.txt", false},       {"", false},
+        {other / "a.txt", false},     {dir.Path(), false}, // the folder itself
+        {dir / "gone.txt", false},    {"", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LiesInFolder(c.path, folder), c.expected) << c.path;
+}
+
+TEST(DataObjectOfFiles, GivesTheShellsObjectOfTheNames) {
+    kivtest::TempDir dir("kivold");
+    const std::vector<std::string> paths = {dir / "one.txt", dir / "二つ目.txt", dir / "sub"};
+    kivtest::WriteTextFile(paths[0], "1");
+    kivtest::WriteTextFile(paths[1], "2");
+    kivtest::MakeDir(paths[2]);
+    OleWrapper<IDataObject> data = DataObjectOfFiles(nullptr, paths);
+    ASSERT_TRUE(data);
+    const auto files = GetDroppedFiles(data.Get());
+    ASSERT_TRUE(files.has_value());
+    EXPECT_EQ(*files, paths);
+    data->AddRef();
+    EXPECT_EQ(data->Release(), 1u) << "the holder owns the one reference";
+}
+
+TEST(DataObjectOfFiles, NothingForNamesThatCannotBeHad) {
+    kivtest::TempDir dir("kivold");
+    kivtest::WriteTextFile(dir / "here.txt", "x");
+    EXPECT_FALSE(DataObjectOfFiles(nullptr, {}));
+    EXPECT_FALSE(DataObjectOfFiles(nullptr, {dir / "gone.txt"}));
+    EXPECT_FALSE(DataObjectOfFiles(nullptr, {dir / "here.txt", dir / "gone.txt"}));
+}
+
+TEST(GetDroppedFiles, AThousandNamesAndWideLists) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 1000; ++i)
+        names.push_back("C:\\many\\ファイル" + std::to_string(i) + ".txt");
+    auto* data = new HandMadeDataObject(names);
+    data->AddRef();
+    const auto files = GetDroppedFiles(data);
+    ASSERT_TRUE(files.has_value());
+    EXPECT_EQ(*files, names);
+    EXPECT_EQ(data->releaser.releases, 1);
+    data->Release();
+
+    // A list of UTF-16 names comes back in the ANSI code page.
+    auto* wide = new HandMadeDataObject({"C:\\x\\表.txt", "C:\\x\\b.txt"}, true);
+    wide->AddRef();
+    const auto converted = GetDroppedFiles(wide);
+    ASSERT_TRUE(converted.has_value());
+    EXPECT_EQ(*converted, (std::vector<std::string>{"C:\\x\\表.txt", "C:\\x\\b.txt"}));
+    wide->Release();
 }
