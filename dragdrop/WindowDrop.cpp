@@ -3,6 +3,7 @@
 #include "DropRules.h"
 #include "DroppedFiles.h"
 #include "FrameMessages.h"
+#include "KivDropClient.h"
 #include "MenuLoopGuard.h"
 
 HRESULT ItemDragEnter(KivDropSite& site, OleWrapper<IDropTarget>& dropTarget, bool& dropOnFolder,
@@ -55,4 +56,21 @@ HRESULT ItemDrop(KivDropSite& site, OleWrapper<IDropTarget>& dropTarget, bool dr
     const HRESULT result = target ? target->Drop(data, decision.keys, point, effect) : E_FAIL;
     PostMessageA(frame, UM_HIDEALL, 0, 0);
     return result;
+}
+
+bool DropFilesOnWindow(KivDropClient& window, HWND frame, const std::vector<std::string>& names,
+                       POINT screenPoint, DWORD keys) {
+    OleWrapper<IDataObject> data = DataObjectOfFiles(frame, names);
+    if (!data)
+        return false;
+    const POINTL point = {screenPoint.x, screenPoint.y};
+    const int index = window.DropHitTest(point);
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    const HRESULT entered = window.OnItemDragEnter(data.Get(), keys, point, &effect, index);
+    if (!DropFilesGoesOn(entered, effect)) {
+        window.OnItemDragLeave();
+        return false;
+    }
+    window.OnItemDrop(data.Get(), keys, point, &effect, index);
+    return true;
 }

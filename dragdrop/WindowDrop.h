@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <string>
+#include <vector>
 
 #include "OleWrapper.h"
 
@@ -39,3 +40,13 @@ HRESULT ItemDragLeave(OleWrapper<IDropTarget>& dropTarget);
 // released in every case.
 HRESULT ItemDrop(KivDropSite& site, OleWrapper<IDropTarget>& dropTarget, bool dropOnFolder,
                  IDataObject* data, DWORD keys, POINTL point, DWORD* effect, int index);
+
+class KivDropClient;
+
+// A drop of the older WM_DROPFILES kind, made to look like an OLE left-button drop at the same
+// point: the shell's data object of the names (asked of the first name's folder), the window's
+// enter and, when that accepts with some effect, its drop; otherwise its leave, so that the
+// shell's target is not left entered. keys: DropFilesKeys of the keyboard state at the drop.
+// Nothing happens when the data object cannot be made. Returns whether the drop was made.
+bool DropFilesOnWindow(KivDropClient& window, HWND frame, const std::vector<std::string>& names,
+                       POINT screenPoint, DWORD keys);

@@ -6,6 +6,7 @@
 
 #include "ComObject.h"
 #include "DragTestSupport.h"
+#include "DropRules.h"
 #include "DroppedFiles.h"
 #include "FrameMessages.h"
 #include "KivOleDropTarget.h"
@@ -47,6 +48,7 @@ public:
     std::string name;
     std::vector<TargetCall> calls;
     HRESULT dropResult = S_OK;
+    DWORD effectMask = DROPEFFECT_COPY | DROPEFFECT_LINK;
 
 protected:
     ~RecordingDropTarget() override { deleted = true; }
@@ -56,7 +58,7 @@ private:
                    HRESULT result = S_OK) {
         calls.push_back({operation, keys, point});
         if (effect)
-            *effect &= DROPEFFECT_COPY | DROPEFFECT_LINK;
+            *effect &= effectMask;
         return result;
     }
     bool& deleted;
@@ -340,4 +342,49 @@ TEST_F(WindowDrop, EveryComObjectIsReleased) {
     EXPECT_TRUE(folderDeleted);
     EXPECT_TRUE(itemDeleted);
     EXPECT_TRUE(dataDeleted);
+}
+
+TEST_F(WindowDrop, OlderFileDropsLookLikeALeftButtonDrop) {
+    struct Case {
+        const char* name;
+        DWORD keys;
+        const char* folderCalls;
+    };
+    const Case cases[] = {
+        {"Ctrl held", DropFilesKeys(0, static_cast<SHORT>(0x8000)), "enter:9 drop:9"},
+        {"Shift held", DropFilesKeys(static_cast<SHORT>(0x8000), 0), "enter:5 drop:5"},
+        {"no keys", DropFilesKeys(0, 0), "enter:13 drop:13"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSite site(window.Path());
+        EXPECT_TRUE(DropFilesOnWindow(site, site.GetFrameWindow(),
+                                      {elsewhere / "new.txt", elsewhere / "second.txt"},
+                                      POINT{1300, 530}, c.keys));
+        EXPECT_EQ(Calls(site.folderTarget), c.folderCalls);
+        EXPECT_EQ(site.reserved, std::vector<size_t>{2});
+        EXPECT_EQ(site.reservedAt.x, 300);
+        EXPECT_EQ(site.reservedAt.y, 30);
+        EXPECT_EQ(site.FrameMessages(), "menuloop1 menuloop0 hideall");
+        EXPECT_FALSE(site.dropTarget);
+    }
+}
+
+TEST_F(WindowDrop, OlderFileDropsOfNamesThatCannotBeHadDoNothing) {
+    FakeSite site(window.Path());
+    EXPECT_FALSE(DropFilesOnWindow(site, site.GetFrameWindow(), {}, POINT{1300, 530}, L));
+    EXPECT_FALSE(DropFilesOnWindow(site, site.GetFrameWindow(), {elsewhere / "gone.txt"},
+                                   POINT{1300, 530}, L));
+    EXPECT_TRUE(site.folderTarget->calls.empty());
+    EXPECT_EQ(site.FrameMessages(), "");
+}
+
+TEST_F(WindowDrop, AnOlderFileDropThatIsRefusedLeavesTheTarget) {
+    FakeSite site(window.Path());
+    site.itemTarget->effectMask = DROPEFFECT_NONE;
+    EXPECT_FALSE(DropFilesOnWindow(site, site.GetFrameWindow(), {elsewhere / "new.txt"},
+                                   POINT{1050, 530}, L));
+    EXPECT_EQ(Calls(site.itemTarget), "enter:1 leave:0");
+    EXPECT_FALSE(site.dropTarget) << "released by the leave";
+    EXPECT_EQ(site.FrameMessages(), "");
 }
