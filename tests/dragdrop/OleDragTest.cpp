@@ -95,7 +95,12 @@ public:
         source = Make(sourceTitle, sourceRect, true);
         target = Make("KivDropTargetTest", targetRect, true);
         dropTarget = new KivOleDropTarget(this);
+        // The registration takes the first reference, as in an icon window.
         registeredTarget = SUCCEEDED(RegisterDragDrop(target, dropTarget));
+        if (!registeredTarget) {
+            dropTarget->AddRef();
+            dropTarget->Release();
+        }
         onDrop = [](RecordingClient& client, IDataObject* dropped) {
             if (auto files = GetDroppedFiles(dropped))
                 client.droppedFiles = *files;
