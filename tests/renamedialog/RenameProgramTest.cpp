@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -265,6 +267,51 @@ TEST_F(RenameProgram, AFolderRenamedInTheDialogTakesItsRecordsAlong) {
     KivIconSortHelper<std::string> order(data.c_str());
     EXPECT_FALSE(order.ExistsParam((tools + "\\Net").c_str()));
     EXPECT_EQ(GetParamFolders(data.c_str()).size(), 2u);
+}
+
+TEST_F(RenameProgram, ASettingsFailureIsReportedAndTheDialogStays) {
+    const std::string tools = items + "\\Tools";
+    kivtest::MakeDir(tools);
+    kivtest::MakeDir(tools + "\\Net");
+    SaveRecords(tools, 48, {tools + "\\a"});
+    SaveRecords(tools + "\\Net", 20, {tools + "\\Net\\b"});
+    // A directory where the record file of Apps would go: that record cannot be written.
+    kivtest::MakeDir(data + "\\" + ComputeParamHash(items + "\\Apps") + ".wpr.kiv");
+
+    auto kivRen = StartFor(tools);
+    HWND dialog = WaitForDialog(*kivRen, "Tools");
+    ASSERT_NE(dialog, nullptr);
+    SetWindowTextA(Child(dialog, "Edit"), "Apps");
+    PostMessageA(Child(dialog, "Button", "OK"), BM_CLICK, 0, 0);
+
+    HWND box = WaitForBox(*kivRen);
+    ASSERT_NE(box, nullptr) << "the failure was not reported";
+    EXPECT_EQ(kivtest::MessageBoxText(box), std::string(RenameSettingsFailedText) + "\r\n" +
+                                                "Error KivParameter::WritePrivateProfileString");
+    // The box holds no lock either.
+    auto other = std::async(std::launch::async, [] { KivParameterMutex lock; });
+    EXPECT_EQ(other.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_TRUE(kivtest::CloseMessageBox(box));
+    EXPECT_TRUE(kivRen->Running());
+    EXPECT_TRUE(IsWindowVisible(dialog));
+
+    // The folder has its new name; what could be carried is carried, the rest kept.
+    EXPECT_TRUE(kivtest::Exists(items + "\\Apps\\Net"));
+    KivWinProperty net(data.c_str());
+    EXPECT_TRUE(net.ExistsParam((items + "\\Apps\\Net").c_str()));
+    KivWinProperty old(data.c_str());
+    EXPECT_TRUE(old.ExistsParam(tools.c_str()));
+    old.LoadParam(tools.c_str());
+    EXPECT_EQ(old.IconSize, 48);
+
+    // A second OK finds the old name gone: the warning.
+    PostMessageA(Child(dialog, "Button", "OK"), BM_CLICK, 0, 0);
+    box = WaitForBox(*kivRen);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(kivtest::MessageBoxText(box), RenameFailedText);
+    EXPECT_TRUE(kivtest::CloseMessageBox(box));
+    PostMessageA(Child(dialog, "Button", "キャンセル"), BM_CLICK, 0, 0);
+    EXPECT_EQ(kivRen->Wait(timeout), 0u);
 }
 
 TEST_F(RenameProgram, ARefusedNameShowsTheWarningWithTheLockFreeAndTheDialogStays) {
