@@ -31,8 +31,31 @@ std::string SystemPath(const std::string& path) {
     }
 }
 
-// Both records of one folder to its new key. Both are copied before either is removed: the two
+using IconOrder = KivIconSortHelper<std::string>;
+
+template <class Record> bool HasRecord(const char* dataDirectory, const std::string& folder) {
+    Record record(dataDirectory);
+    return record.ExistsParam(folder.c_str());
+}
+
+template <class Record> void RemoveRecord(const char* dataDirectory, const std::string& folder) {
+    Record record(dataDirectory);
+    record.RemoveParam(folder.c_str());
+}
+
+// A fresh record for each copy: loading an icon order appends to its names.
+template <class Record>
+void CopyRecord(const char* dataDirectory, const std::string& from, const std::string& to) {
+    Record record(dataDirectory);
+    record.CopyParam(to.c_str(), from.c_str());
+}
+
+// The records of one folder to its new key. Both are copied before either is removed: the two
 // record types share one hash entry, and the first removal deletes it.
+// Only the record types the folder has are copied: copying a missing one would make a record of
+// today's defaults, which would no longer follow the default record. A record of such a type
+// left under the new name by a folder that is gone is removed first (before any copy, since its
+// removal deletes the shared entry), so the renamed folder inherits nothing of another folder.
 void CarryRecords(const char* dataDirectory, const std::string& from, const std::string& to) {
     if (SameFolderText(from.c_str(), to.c_str())) {
         // The same hash entry holds both names: copying and removing would delete the records.
@@ -44,15 +67,18 @@ void CarryRecords(const char* dataDirectory, const std::string& from, const std:
             throw KivParameterException("Error KivParameter::MakeParamHash Write");
         return;
     }
-    // A fresh icon-order record for each copy: loading appends to its names.
-    KivWinProperty properties(dataDirectory);
-    properties.CopyParam(to.c_str(), from.c_str());
-    KivIconSortHelper<std::string> order(dataDirectory);
-    order.CopyParam(to.c_str(), from.c_str());
-    KivWinProperty oldProperties(dataDirectory);
-    oldProperties.RemoveParam(from.c_str());
-    KivIconSortHelper<std::string> oldOrder(dataDirectory);
-    oldOrder.RemoveParam(from.c_str());
+    const bool hasProperties = HasRecord<KivWinProperty>(dataDirectory, from);
+    const bool hasOrder = HasRecord<IconOrder>(dataDirectory, from);
+    if (!hasProperties && HasRecord<KivWinProperty>(dataDirectory, to))
+        RemoveRecord<KivWinProperty>(dataDirectory, to);
+    if (!hasOrder && HasRecord<IconOrder>(dataDirectory, to))
+        RemoveRecord<IconOrder>(dataDirectory, to);
+    if (hasProperties)
+        CopyRecord<KivWinProperty>(dataDirectory, from, to);
+    if (hasOrder)
+        CopyRecord<IconOrder>(dataDirectory, from, to);
+    RemoveRecord<KivWinProperty>(dataDirectory, from);
+    RemoveRecord<IconOrder>(dataDirectory, from);
 }
 
 } // namespace

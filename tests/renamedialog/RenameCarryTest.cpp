@@ -191,6 +191,56 @@ TEST_F(RenameCarryTest, TheDefaultRecordAndASiblingWithTheSameBeginningStay) {
     EXPECT_EQ(after.ShowTime, 777);
 }
 
+TEST_F(RenameCarryTest, OnlyTheRecordsAFolderHasAreCarried) {
+    // Tools has an icon order but no window properties: it follows the default record.
+    const std::string tools = Folder("Tools");
+    KivIconSortHelper<std::string> order(data.c_str());
+    order.names = {tools + "\\a"};
+    order.SaveParam(tools.c_str());
+    KivWinProperty defaults(data.c_str());
+    defaults.LoadParam(nullptr);
+    defaults.IconSize = 40;
+    defaults.SaveParam(nullptr);
+
+    ASSERT_EQ(RenameAndCarry(data, tools, items + "\\Apps", true), RenameResult::Renamed);
+
+    KivWinProperty properties(data.c_str());
+    EXPECT_FALSE(properties.ExistsParam((items + "\\Apps").c_str()))
+        << "a record of today's defaults was made";
+    KivIconSortHelper<std::string> carried(data.c_str());
+    EXPECT_TRUE(carried.ExistsParam((items + "\\Apps").c_str()));
+    carried.LoadParam((items + "\\Apps").c_str());
+    EXPECT_EQ(carried.names, Names{tools + "\\a"});
+    // A later change of the default record still reaches the renamed folder.
+    defaults.IconSize = 24;
+    defaults.SaveParam(nullptr);
+    properties.LoadParam((items + "\\Apps").c_str());
+    EXPECT_EQ(properties.IconSize, 24);
+}
+
+TEST_F(RenameCarryTest, RecordsLeftUnderTheNewNameByAFolderThatIsGoneAreNotInherited) {
+    // Apps is gone but its records are still there; Tools has window properties only.
+    SaveRecords(items + "\\Apps", 20, {items + "\\Apps\\old"});
+    const std::string tools = Folder("Tools");
+    KivWinProperty properties(data.c_str());
+    properties.LoadParam(tools.c_str());
+    properties.IconSize = 48;
+    properties.SaveParam(tools.c_str());
+
+    ASSERT_EQ(RenameAndCarry(data, tools, items + "\\Apps", true), RenameResult::Renamed);
+
+    KivWinProperty carried(data.c_str());
+    EXPECT_TRUE(carried.ExistsParam((items + "\\Apps").c_str()));
+    carried.LoadParam((items + "\\Apps").c_str());
+    EXPECT_EQ(carried.IconSize, 48);
+    KivIconSortHelper<std::string> order(data.c_str());
+    EXPECT_FALSE(order.ExistsParam((items + "\\Apps").c_str()));
+    order.LoadParam((items + "\\Apps").c_str());
+    EXPECT_TRUE(order.names.empty());
+    ExpectNoRecords(tools);
+    EXPECT_EQ(RecordFileCount(), 1u);
+}
+
 TEST_F(RenameCarryTest, ALetterCaseOnlyRenameKeepsTheRecords) {
     MakeToolsTree();
     const auto before = DataFiles();
