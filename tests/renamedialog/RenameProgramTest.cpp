@@ -45,11 +45,11 @@ void Xdotool(const std::string& arguments) {
 }
 
 // One argument of a command line: quoted, with the backslashes before the closing quote doubled
-// so that they stay backslashes.
+// so that they stay backslashes (a trail byte 0x5C is no backslash).
 std::string Quote(const std::string& argument) {
     size_t trailing = 0;
-    while (trailing < argument.size() && argument[argument.size() - 1 - trailing] == '\\')
-        ++trailing;
+    for (const char* c = argument.c_str(); *c; c = CharNextExA(932, c, 0))
+        trailing = (*c == '\\') ? trailing + 1 : 0;
     return "\"" + argument + std::string(trailing, '\\') + "\"";
 }
 
@@ -312,6 +312,27 @@ TEST_F(RenameProgram, ASettingsFailureIsReportedAndTheDialogStays) {
     EXPECT_TRUE(kivtest::CloseMessageBox(box));
     PostMessageA(Child(dialog, "Button", "キャンセル"), BM_CLICK, 0, 0);
     EXPECT_EQ(kivRen->Wait(timeout), 0u);
+}
+
+TEST_F(RenameProgram, AShiftJisFolderEndingInA0x5CTrailByteIsRenamedWithItsRecords) {
+    const std::string folder = items + "\\表";
+    kivtest::MakeDir(folder);
+    kivtest::MakeDir(folder + "\\ソ");
+    SaveRecords(folder + "\\ソ", 20, {folder + "\\ソ\\x"});
+    auto kivRen = StartFor(folder);
+    HWND dialog = WaitForDialog(*kivRen, "表");
+    ASSERT_NE(dialog, nullptr) << "the path did not arrive whole";
+    EXPECT_EQ(WindowText(Child(dialog, "Edit")), "表");
+    SendMessageA(Child(dialog, "Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ソフト表"));
+    PostMessageA(Child(dialog, "Button", "OK"), BM_CLICK, 0, 0);
+    ASSERT_EQ(kivRen->Wait(timeout), 0u);
+
+    EXPECT_TRUE(kivtest::Exists(items + "\\ソフト表\\ソ"));
+    KivWinProperty properties(data.c_str());
+    EXPECT_TRUE(properties.ExistsParam((items + "\\ソフト表\\ソ").c_str()));
+    properties.LoadParam((items + "\\ソフト表\\ソ").c_str());
+    EXPECT_EQ(properties.IconSize, 20);
+    EXPECT_EQ(GetParamFolders(data.c_str()), std::vector<std::string>{items + "\\ソフト表\\ソ"});
 }
 
 TEST_F(RenameProgram, ARefusedNameShowsTheWarningWithTheLockFreeAndTheDialogStays) {
