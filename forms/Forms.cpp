@@ -362,7 +362,11 @@ void Edit::SetText(const std::string& text) {
 }
 
 void Edit::Undo() {
+    const unsigned before = changeCount;
+    const std::string previous = Text();
     SendMessageA(window, EM_UNDO, 0, 0);
+    if (changeCount == before && Text() != previous && onChange)
+        onChange();
 }
 
 bool Edit::CanUndo() const {
