@@ -45,3 +45,11 @@ wineserver -p >/dev/null 2>&1 || true
 # Start Wine's own background services now, with their output going nowhere: started by the first
 # test instead, they would inherit CTest's output pipe and keep it waiting until its time-out.
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+# The dialogs ask for the proportional "ＭＳ Ｐゴシック"; left alone, Wine substitutes a fixed-pitch
+# gothic whose wider characters cut the captions that were sized for it. Map it to the
+# proportional IPA face once per prefix.
+if ! grep -q 'IPAPGothic' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n"MS PGothic"="IPAPGothic"\n"ＭＳ Ｐゴシック"="IPAPGothic"\n' |
+        iconv -f UTF-8 -t CP932 >"$WINEPREFIX/kiv-fonts.reg"
+    wine regedit /S "$(winepath -w "$WINEPREFIX/kiv-fonts.reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null || true
+fi
