@@ -348,6 +348,12 @@ LRESULT CALLBACK Edit::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 void Edit::OnCommand(WORD code) {
     if (code != EN_CHANGE)
         return;
+    // Some edit controls report one undo twice; it is one change of the text.
+    if (undoing) {
+        if (undoReported)
+            return;
+        undoReported = true;
+    }
     ++changeCount;
     if (onChange)
         onChange();
@@ -364,7 +370,10 @@ void Edit::SetText(const std::string& text) {
 void Edit::Undo() {
     const unsigned before = changeCount;
     const std::string previous = Text();
+    undoing = true;
+    undoReported = false;
     SendMessageA(window, EM_UNDO, 0, 0);
+    undoing = false;
     if (changeCount == before && Text() != previous && onChange)
         onChange();
 }

@@ -224,6 +224,8 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     unsigned changeCount = 0;
+    bool undoing = false;
+    bool undoReported = false;
 };
 
 class Page;
