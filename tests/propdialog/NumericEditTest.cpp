@@ -2,11 +2,9 @@
 // control's own undo, and the range box, which a watcher thread reads and closes.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <climits>
-#include <mutex>
-#include <thread>
 
+#include "BoxCloser.h"
 #include "NumericEdit.h"
 #include "TestSupport.h"
 
@@ -55,58 +53,6 @@ TEST(ReadNumericTextTest, RangeMessage) {
     EXPECT_EQ(RangeMessage(1, 2147483647), "1～2147483647の範囲で値を入力してください");
     EXPECT_EQ(RangeMessage(-2147483647 - 1, 50), "-2147483648～50の範囲で値を入力してください");
 }
-
-// Watches for message boxes of this process, records their text and title and presses OK.
-class BoxCloser {
-public:
-    BoxCloser() : worker([this] { Run(); }) {}
-    ~BoxCloser() {
-        stop = true;
-        worker.join();
-    }
-    std::vector<std::pair<std::string, std::string>> Boxes() {
-        std::lock_guard<std::mutex> lock(mutex);
-        return boxes;
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> lock(mutex);
-        boxes.clear();
-    }
-
-private:
-    // Only boxes are asked for their texts: a window of the test's own thread would have to
-    // answer, and that thread may be waiting for this one.
-    static BOOL CALLBACK Collect(HWND window, LPARAM param) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        char className[64];
-        GetClassNameA(window, className, sizeof(className));
-        if (process == GetCurrentProcessId() && std::string(className) == "#32770" &&
-            IsWindowVisible(window))
-            reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-    }
-    void Run() {
-        while (!stop) {
-            std::vector<HWND> found;
-            EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
-            for (HWND box : found) {
-                char title[256] = "";
-                GetWindowTextA(box, title, sizeof(title));
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    boxes.emplace_back(kivtest::MessageBoxText(box), title);
-                }
-                kivtest::CloseMessageBox(box);
-            }
-            Sleep(20);
-        }
-    }
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::vector<std::pair<std::string, std::string>> boxes;
-    std::thread worker;
-};
 
 class NumericEditTest : public ::testing::Test {
 protected:
