@@ -2,7 +2,11 @@
 // directory, OLE, the frame window and the message loop, and the last-resort exception guard.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include <string>
+
+class KivFrameWindow;
+class NApp;
 
 enum class StartSwitch { None, CloseKiv, ExitsNoError, DebugMode };
 
@@ -15,4 +19,9 @@ std::string MakeEventName(const char* workingDirectory);
 // "<working directory>\IconData".
 std::string MakeDataDirectoryPath(const char* workingDirectory);
 
-int KivMain(HINSTANCE instance, int argc, char** argv);
+// Makes the frame window object of the run; null stands for the program's own KivFrameWindow.
+// A test build of the program passes a frame of its own.
+using FrameFactory = std::unique_ptr<KivFrameWindow> (*)(NApp* app, HANDLE closeEvent,
+                                                         const char* dataDirectory);
+
+int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame = nullptr);
