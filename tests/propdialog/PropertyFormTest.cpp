@@ -329,6 +329,35 @@ TEST_F(PropertyFormTest, AFailingSaveSaysSoAndApplyStaysEnabled) {
     EXPECT_EQ(closer.Boxes().size(), 2u);
 }
 
+TEST_F(PropertyFormTest, AReadOnlyHashFileMakesTheSaveFailVisibly) {
+    // The folder has no entry yet, and the hash file that would take it cannot be written.
+    KivWinProperty other(data.c_str());
+    other.LoadParam(top.c_str());
+    other.SaveParam(top.c_str());
+    const std::string hashFile = data + "\\KivWinPropertyHash.kiv";
+    ASSERT_TRUE(SetFileAttributesA(hashFile.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE probeWrite = CreateFileA(hashFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (probeWrite != INVALID_HANDLE_VALUE) {
+        CloseHandle(probeWrite);
+        SetFileAttributesA(hashFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+        GTEST_SKIP() << "read-only files stay writable here (Wine running as root)";
+    }
+    const std::string hashBefore = kivtest::ReadTextFile(hashFile);
+    BoxCloser closer;
+    auto dialog = Open(sub, "Sub");
+    Click(*dialog->FolderOnlyCheckBox);
+    dialog->ApplyButton->Click();
+    SetFileAttributesA(hashFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const auto boxes = closer.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].first, "プロパティの保存に失敗しました");
+    EXPECT_TRUE(dialog->ApplyButton->Enabled());
+    EXPECT_EQ(kivtest::ReadTextFile(hashFile), hashBefore);
+    KivWinProperty probe(data.c_str());
+    EXPECT_FALSE(probe.ExistsParam(sub.c_str()));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
