@@ -16,18 +16,31 @@ using kivtest::TempDir;
 const DWORD timeout = 20000;
 const char propSwitch[] = "/QpuvaoTgduauaz5579";
 
-// Runs xdotool (a program of the X display the test runs on) and waits for it.
+// Runs xdotool (a program of the X display the test runs on) and waits for it. Wine starts a
+// Unix program by its path but cannot wait for it: the shell leaves a marker file when done.
 void XDoTool(const std::string& arguments) {
-    std::string line = "/usr/bin/xdotool " + arguments;
+    static int count = 0;
+    const std::string marker = "/tmp/kivprop-xdotool-" + std::to_string(GetCurrentProcessId()) +
+                               "-" + std::to_string(++count);
+    std::string line = "Z:\\bin\\sh -c \"xdotool " + arguments + "; touch " + marker + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &info))
         << line;
-    WaitForSingleObject(info.hProcess, timeout);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
+    const std::string windowsMarker = "Z:" + marker;
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(windowsMarker.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount() - start > timeout) {
+            ADD_FAILURE() << "xdotool " << arguments << " did not finish";
+            return;
+        }
+        Sleep(20);
+    }
+    DeleteFileA(windowsMarker.c_str());
 }
 
 void ClickAt(const RECT& r) {
@@ -128,12 +141,15 @@ TEST_F(PropProgram, OpensAtTheCursorInsideTheWorkAreaAndOkSavesAMouseAndKeyboard
     EXPECT_LE(r.bottom, work.bottom);
 
     // The mouse checks "セパレータを表示する" and chooses "アイコンの下にテキスト"; the arrow key
-    // moves the choice on to "アイコンの右にテキスト" (text right of the icon: 1).
+    // moves the choice on to "アイコンの右にテキスト" (text right of the icon: 1); the keyboard
+    // types a new icon size.
     ClickAt(ChildRect(dialog, "Button", "セパレータを表示する"));
     ClickAt(ChildRect(dialog, "Button", "アイコンの下にテキスト"));
-    Sleep(200);
     XDoTool("key Down");
-    Sleep(500);
+    ClickAt(ChildRect(dialog, "Edit", ""));
+    XDoTool("key End BackSpace BackSpace BackSpace");
+    XDoTool("type 48");
+    Sleep(300);
     ClickAt(ChildRect(dialog, "Button", "OK"));
     EXPECT_EQ(prop->Wait(timeout), 0u);
 
@@ -142,7 +158,7 @@ TEST_F(PropProgram, OpensAtTheCursorInsideTheWorkAreaAndOkSavesAMouseAndKeyboard
     record.LoadParam(top.c_str());
     EXPECT_TRUE(record.ShowSeparator);
     EXPECT_EQ(record.ItemTextPlace, 1);
-    EXPECT_EQ(record.IconSize, 32); // untouched: the top folder's own default
+    EXPECT_EQ(record.IconSize, 48);
 }
 
 TEST_F(PropProgram, AFailingSaveSaysSoAndTheProgramStillEnds) {
