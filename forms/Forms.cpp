@@ -348,6 +348,12 @@ LRESULT CALLBACK Edit::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 void Edit::OnCommand(WORD code) {
     if (code != EN_CHANGE)
         return;
+    // Some edit controls report one undo twice; it is one change of the text.
+    if (undoing) {
+        if (undoReported)
+            return;
+        undoReported = true;
+    }
     ++changeCount;
     if (onChange)
         onChange();
@@ -364,7 +370,10 @@ void Edit::SetText(const std::string& text) {
 void Edit::Undo() {
     const unsigned before = changeCount;
     const std::string previous = Text();
+    undoing = true;
+    undoReported = false;
     SendMessageA(window, EM_UNDO, 0, 0);
+    undoing = false;
     if (changeCount == before && Text() != previous && onChange)
         onChange();
 }
@@ -663,21 +672,48 @@ void Form::FocusNext(bool backwards) {
 }
 
 bool Form::HandleKey(MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !(GetKeyState(VK_CONTROL) & 0x8000))
+    if (msg.message != WM_KEYDOWN || (msg.hwnd != window && !IsChild(window, msg.hwnd)))
         return false;
-    if (msg.hwnd != window && !IsChild(window, msg.hwnd))
-        return false;
-    for (Control* c : registry) {
-        if (auto* pages = dynamic_cast<PageControl*>(c)) {
-            const int n = pages->PageCount();
-            if (n == 0)
-                return false;
-            const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-            pages->SetActivePage((pages->ActivePageIndex() + (back ? n - 1 : 1)) % n);
-            return true;
+    if (msg.wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        // Ctrl+Tab turns the pages.
+        for (Control* c : registry) {
+            if (auto* pages = dynamic_cast<PageControl*>(c); pages && pages->PageCount() > 0) {
+                const int n = pages->PageCount();
+                const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+                pages->SetActivePage((pages->ActivePageIndex() + (back ? n - 1 : 1)) % n);
+                return true;
+            }
         }
+        return false;
     }
-    return false;
+    if (msg.wParam != VK_UP && msg.wParam != VK_DOWN && msg.wParam != VK_LEFT &&
+        msg.wParam != VK_RIGHT)
+        return false;
+    // The arrow keys move the choice among the radio buttons of one parent.
+    Control* focused = nullptr;
+    for (Control* c : registry) {
+        if (c->window == msg.hwnd && c->kind == Kind::RadioButton)
+            focused = c;
+    }
+    if (!focused)
+        return false;
+    std::vector<Control*> run;
+    for (Control* c : registry) {
+        if (c->kind == Kind::RadioButton && c->parent == focused->parent &&
+            IsWindowVisible(c->window) && IsWindowEnabled(c->window))
+            run.push_back(c);
+    }
+    const int n = static_cast<int>(run.size());
+    int at = 0;
+    while (at < n && run[at] != focused)
+        ++at;
+    if (n == 0 || at == n)
+        return false;
+    const bool back = msg.wParam == VK_UP || msg.wParam == VK_LEFT;
+    auto* next = static_cast<RadioButton*>(run[(at + (back ? n - 1 : 1)) % n]);
+    FocusControl(next->window);
+    next->SetChecked(true);
+    return true;
 }
 
 void Form::ShowModal() {

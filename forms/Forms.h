@@ -58,7 +58,7 @@ HFONT CreateDialogFont();
 // left edge, then bottom edge, then top edge.
 POINT PlaceInWorkArea(POINT cursor, SIZE windowSize, const RECT& workArea);
 
-// MessageBoxA; a null title becomes an empty one.
+// MessageBoxA; an empty title stays empty (the system would put its own word in for none).
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& title, UINT type);
 // A warning with an OK button.
 int ShowWarning(HWND owner, const std::string& text, const std::string& title);
@@ -224,6 +224,8 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data);
     unsigned changeCount = 0;
+    bool undoing = false;
+    bool undoReported = false;
 };
 
 class Page;

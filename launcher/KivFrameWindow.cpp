@@ -11,7 +11,7 @@ KivFrameWindow::KivFrameWindow(NApp* app, HANDLE event, const char* directory)
 
 KivFrameWindow::~KivFrameWindow() {
     // Destroy the window while this object is still whole, so OnDestroy runs.
-    if (window && IsWindow(window))
+    if (OwnsWindow())
         ::DestroyWindow(window);
 }
 

@@ -274,6 +274,31 @@ TEST_F(FormTest, TabVisitsEnabledVisibleStopsAndOneRadioButtonPerRun) {
     EXPECT_TRUE(form.Get<Button>("Apply").Focused());
 }
 
+TEST_F(FormTest, ArrowKeysMoveTheChoiceAmongTheRadioButtonsOfOneParent) {
+    Form form(application, 320, 250, "t");
+    form.Create(pagesAndGroups);
+    RadioButton& a = form.Get<RadioButton>("RadioA");
+    RadioButton& b = form.Get<RadioButton>("RadioB");
+    b.onClick = [&] { events.push_back("B"); };
+    a.SetChecked(true);
+    bool aChecked = true, bChecked = false;
+    form.Get<Button>("Apply").onClick = [&] {
+        aChecked = a.Checked();
+        bChecked = b.Checked();
+        form.Close();
+    };
+    form.ShowWindow(SW_SHOW);
+    SetForegroundWindow(form.GetHandle());
+    a.SetFocus();
+    PostMessageA(a.Handle(), WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(form.GetHandle(), WM_COMMAND,
+                 MAKEWPARAM(form.Get<Button>("Apply").Id(), BN_CLICKED), 0);
+    form.ShowModal();
+    EXPECT_TRUE(bChecked);
+    EXPECT_FALSE(aChecked);
+    EXPECT_EQ(events, std::vector<std::string>{"B"});
+}
+
 TEST_F(FormTest, ModalLoopEndsWhenTheFormClosesAndRethrowsAHandlersException) {
     Form form(application, 377, 126, "t");
     form.Create(renameLike);
