@@ -1,6 +1,6 @@
 // ComObject: IUnknown for the program's own single-interface COM objects. The count starts at 0
 // (the creator takes the first reference) and the last Release deletes the object through its
-// virtual destructor.
+// virtual destructor. No method of these objects throws: each answers with an HRESULT.
 #pragma once
 #include <windows.h>
 #include <unknwn.h>

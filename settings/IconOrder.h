@@ -7,5 +7,7 @@
 
 // Sorts a window's items into shell order, then rearranges them by the folder's icon-order
 // record. When the record no longer describes the items it is rewritten, but only if its file
-// exists: a folder whose items were never moved keeps having no record.
+// exists: a folder whose items were never moved keeps having no record. Throws KivItemException
+// when the shell cannot compare two items and KivParameterException when the record cannot be
+// written; a record that cannot be read, or a lock that cannot be had, leaves the shell order.
 void ApplyIconOrder(KivItemList& items, const std::string& folderPath, const char* dataDirectory);

@@ -69,10 +69,14 @@ public:
     void DeleteParamFile();
 
     // Built-in defaults, overlaid by the default record, overlaid by the folder's own record.
+    // Absorbs every KivParameterException (a missing record loads the defaults).
     void LoadParam(const char* folder);
+    // Throws KivParameterException (the lock, the hash entry, the record's writes).
     void SaveParam(const char* folder);
+    // Absorb every KivParameterException.
     void RemoveParam(const char* folder);
     bool ExistsParam(const char* folder);
+    // Throws as SaveParam.
     void CopyParam(const char* targetFolder, const char* sourceFolder);
 
     std::string GetParamFileName() const { return directory + hashName + suffix; }

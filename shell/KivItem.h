@@ -2,6 +2,12 @@
 // folders and the shell objects it hands out. KivItemList: the ordered items of one window.
 // ContextMenuWrapper: the context-menu interfaces of one item. GetDisplayNameOf: one display
 // name as text. KivItemException: failures of this layer.
+//
+// Failures. Every operation below says whether it throws or absorbs. Besides the exceptions
+// named there, any operation that allocates may throw std::bad_alloc, and any that builds lists
+// may throw KivPidlException ("IMallocAlloc", or the desktop folder's message). Callers inside
+// a window procedure or a COM method catch them all at that boundary (a COM method answers with
+// an HRESULT); nothing here may unwind through a system frame.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -20,7 +26,8 @@ public:
 };
 
 // The display name of a list relative to the folder, in the ANSI code page. The folder is taken
-// by value: its reference is released on return.
+// by value: its reference is released on return. Throws KivItemException
+// ("Error IshellFolder_GetDisplayNameOf") when the folder is empty or refuses.
 std::string GetDisplayNameOf(OleWrapper<IShellFolder> folder, const KivPidl& relative, DWORD flags);
 
 class KivItem {
@@ -46,29 +53,46 @@ public:
     KivItem& operator=(KivItem&& other) noexcept;
     ~KivItem();
 
-    // From an absolute list (top-window folders, dropped files).
+    // From an absolute list (top-window folders, dropped files). Throws KivItemException
+    // ("Error KivItem::SetPathId" when the holder cannot be bound, "Error SHGetFileInfo",
+    // "Error IshellFolder_GetDisplayNameOf"); a shortcut that cannot be read is absorbed (it
+    // stays ItemLink).
     void SetPathId(const KivPidl& absolute);
     // From a child list found by enumerating the folder that the parent item opens; the item
-    // keeps the list it is given.
+    // keeps the list it is given. Throws as the other SetPathId (an unreadable child is left out
+    // by its caller).
     void SetPathId(const KivItem& parent, KivPidl child);
     // Names and type, from parentFolder and relativePidl.
     void SetPathIdHelper();
     // The folder the item opens, its holder and its path, from folderPidl.
     void SetPathIdHelper2();
 
-    // Shell order of the two items: negative, 0 or positive.
+    // Shell order of the two items: negative, 0 or positive. Throws KivItemException
+    // ("Error KivItem::CompareIDs") when the shell cannot compare them.
     short CompareIDs(const KivItem& other) const;
-    // Never empty: a placeholder stands in when the shell has no object.
+    // Never empty: a placeholder stands in when the shell has no object. Absorbs every shell
+    // failure; only std::bad_alloc can escape.
     OleWrapper<IDataObject> GetDataObject(HWND owner) const;
+    // Never empty: a placeholder stands in when the shell has no target. Absorbs the shell's
+    // refusal, but for the desktop (whose drops go to its file-system directory) it builds that
+    // directory's item, which throws KivPidlException or KivItemException when the special
+    // folders cannot be had; a drop target's COM methods catch them.
     OleWrapper<IDropTarget> GetDropTarget(HWND owner) const;
+    // Throws KivItemException ("Error IContextMenu") when the shell offers no context menu.
     OleWrapper<IContextMenu> GetContextMenu(HWND owner) const;
-    // Runs the default command of the context menu, or "open" when there is none.
+    // Runs the default command of the context menu, or "open" when there is none. Throws as
+    // GetContextMenu; the results of the command and of the shell's launching are absorbed
+    // (the shell reports its own failures to the user).
     void InvokeDefault(HWND owner, const char* directory) const;
+    // Throws KivItemException ("Error KivItem::GetEnumIDList") when the folder cannot be listed.
     OleWrapper<IEnumIDList> GetEnumIDList(HWND owner, DWORD flags) const;
     // The system image list goes to list (null when the lookup fails); returns the icon index.
+    // Absorbs failures.
     int GetIconImage(HIMAGELIST& list, bool smallIcon) const;
-    // Display name of the folder the item opens.
+    // Display name of the folder the item opens. Throws as GetDisplayNameOf.
     std::string GetFolderIdName() const;
+
+    // The three below are pure and never throw.
 
     // The separator test on a parsing name: ends with ".sep.kiv", ASCII case ignored.
     static bool IsSeparatorName(const std::string& parsingName);
@@ -110,7 +134,8 @@ public:
     void SetContextMenu(const OleWrapper<IContextMenu>& menu);
     void ReleaseAll();
 
-    // Each call goes to the richest interface held; with none, the result is 0.
+    // Each call goes to the richest interface held; with none, the result is 0. None of them
+    // throws: the shell's answer is returned as it is.
     HRESULT QueryContextMenu(HMENU menu, UINT index, UINT firstCommand, UINT lastCommand,
                              UINT flags);
     HRESULT InvokeCommand(CMINVOKECOMMANDINFO* info);

@@ -1,6 +1,11 @@
 // KivPidl: owner of one item identifier list allocated with the shell allocator.
 // KivIMalloc, KivDesktopFolder: the process-wide shell allocator and desktop folder behind it.
 // KivPidlException: failures of this layer.
+//
+// Failures: the constructors from a path or a special folder throw KivPidlException with the
+// messages below; every operation that makes a new list (copies, Clone, GetLast, GetParent,
+// Concat) can throw KivPidlException ("IMallocAlloc"); the comparison throws when the shell
+// cannot compare. Counting, sizes, moves, Free, Attach, Detach and Get never throw.
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
@@ -41,9 +46,11 @@ private:
 class KivPidl {
 public:
     KivPidl() : pidl(nullptr) {}
-    // Parses a path (ANSI code page) with the desktop folder.
+    // Parses a path (ANSI code page) with the desktop folder; a path that names nothing throws
+    // "Error KivPidl::KivPidl ParseDisplayName" (a null path: CodeTransWrapperException).
     explicit KivPidl(const char* path);
-    // A special folder: 0 the desktop, 16 the desktop's file-system directory.
+    // A special folder: 0 the desktop, 16 the desktop's file-system directory. Throws
+    // "KivPidl::KivPidl SHGetSpecialFolderLocation".
     KivPidl(HWND owner, int specialFolder);
     // A copy is a clone: a list never has two owners.
     KivPidl(const KivPidl& other);
@@ -67,13 +74,15 @@ public:
     KivPidl GetParent() const;
     static KivPidl Concat(const KivPidl& first, const KivPidl& second);
 
-    // Same length, and at every level the holding folder reports the same item.
+    // Same length, and at every level the holding folder reports the same item. Throws
+    // "Error KivPidl::operator==:1" when a holder cannot be bound, ":2" when the shell cannot
+    // compare.
     friend bool operator==(const KivPidl& a, const KivPidl& b);
     friend bool operator!=(const KivPidl& a, const KivPidl& b) { return !(a == b); }
 
     static void* IMallocAlloc(SIZE_T size); // throws "IMallocAlloc"
     static void IMallocFree(void* memory);
-    // A new reference to the desktop folder.
+    // A new reference to the desktop folder; throws KivPidlException when there is none.
     static OleWrapper<IShellFolder> GetDesktopFolder();
 
     LPITEMIDLIST Get() const { return pidl; }

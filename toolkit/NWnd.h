@@ -7,6 +7,12 @@
 //   OnEnterMenuLoop/OnExitMenuLoop(wParam)  OnTimer(id, lParam)  OnPowerBroadcast(event, data)
 //   OnEndSession(ending, lParam)  OnSettingChange(wParam, lParam)  OnPaint(NPaintDc&)
 //   OnDropFiles(NDrop&)  OnIdle() -> non-zero to be called again at once
+//
+// Failures: CreateWindow, SetWindowTitle, SetWindowRect, GetWindowRect(refresh),
+// AdjustWindowRectEx, InvalidateRect, UpdateWindow, ScreenToClient, ClientToScreen and
+// PostMessage throw KivWinBaseException; the other operations absorb failures and return the
+// system's answer. A handler's exception never leaves StaticWindowProc: it is parked in the NApp
+// and rethrown by CreateWindow or by the message loop.
 #pragma once
 #include "NWin32.h"
 #include <oleidl.h>

@@ -94,22 +94,26 @@ TEST(KivGetFullPathName, ProgramPathLongerThanTheFirstBufferIsReadWhole) {
     struct Case {
         std::string modulePath;
         std::string expected;
+        int calls; // 1: the first buffer of 260 characters was enough
     };
+    // The buffer grows while the path and the name's 7 characters reach its size: a module path
+    // of 252 characters stays in the first buffer, one of 253 does not.
+    const std::string below = "C:\\" + std::string(243, 'a');
+    const std::string at = "C:\\" + std::string(244, 'a');
+    ASSERT_EQ((below + "\\K.exe").size(), 252u);
     const Case cases[] = {
-        {folder + "Kiv.exe", folder + "KIV.HLP"},
-        // just below and at the first buffer's limit once the name is added
-        {"C:\\" + std::string(245, 'a') + "\\K.exe", "C:\\" + std::string(245, 'a') + "\\KIV.HLP"},
-        {"C:\\" + std::string(250, 'a') + "\\K.exe", "C:\\" + std::string(250, 'a') + "\\KIV.HLP"},
-        {"C:\\ソフト表\\Kiv.exe", "C:\\ソフト表\\KIV.HLP"},
+        {folder + "Kiv.exe", folder + "KIV.HLP", 3},
+        {below + "\\K.exe", below + "\\KIV.HLP", 1},
+        {at + "\\K.exe", at + "\\KIV.HLP", 2},
+        {"C:\\ソフト表\\Kiv.exe", "C:\\ソフト表\\KIV.HLP", 1},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.modulePath.size());
         fakeModulePath = c.modulePath;
+        fakeCalls = 0;
         EXPECT_EQ(KivGetFullPathName("KIV.HLP", FakeModuleFileName), c.expected);
+        EXPECT_EQ(fakeCalls, c.calls) << "buffers of 260, 520, 1040 characters";
     }
-    fakeModulePath = folder + "Kiv.exe";
-    fakeCalls = 0;
-    KivGetFullPathName("KIV.HLP", FakeModuleFileName);
-    EXPECT_EQ(fakeCalls, 3) << "260, 520, then 1040 characters";
 }
 
 TEST(KivGetFullPathName, FailuresCarryTheirMessages) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "Startup.h"
+#include "TestSupport.h"
 
 struct SwitchCase {
     std::vector<const char*> args;
@@ -47,4 +50,55 @@ TEST(MakeEventName, DifferentSpellingsGiveDifferentNames) {
 TEST(MakeDataDirectoryPath, AlwaysInsertsOneBackslash) {
     EXPECT_EQ(MakeDataDirectoryPath("D:\\Tools"), "D:\\Tools\\IconData");
     EXPECT_EQ(MakeDataDirectoryPath("D:\\"), "D:\\\\IconData");
+}
+
+// The start-up's named event is closed on every way out: afterwards nobody holds it, so a name
+// that is gone shows that this process let go of it.
+TEST(KivMain, LetsGoOfItsEventOnEveryWayOut) {
+    kivtest::TempDir dir("kivmain");
+    kivtest::MakeDir(dir / "IconData"); // no first start: no help call
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof(previous), previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    const std::string name = MakeEventName(dir.Path().c_str());
+    auto released = [&name] {
+        const HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name.c_str());
+        if (event)
+            CloseHandle(event);
+        return event == nullptr;
+    };
+    char program[] = "Kiv", closeSwitch[] = "/CloseKiv", exitsSwitch[] = "/ExitsNoError";
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+
+    // A close request with nothing running.
+    char* closeArgs[] = {program, closeSwitch, nullptr};
+    EXPECT_EQ(KivMain(instance, 2, closeArgs), 0);
+    EXPECT_TRUE(released());
+
+    // A whole run, ended by a close request from another thread ("/ExitsNoError" starts normally
+    // here; were the event still held, it would leave at once instead of showing a box).
+    std::thread closer([&name] {
+        for (int i = 0; i < 400; ++i) {
+            if (const HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str())) {
+                SetEvent(event);
+                CloseHandle(event);
+                return;
+            }
+            Sleep(50);
+        }
+    });
+    char* runArgs[] = {program, exitsSwitch, nullptr};
+    EXPECT_EQ(KivMain(instance, 2, runArgs), 0);
+    closer.join();
+    EXPECT_TRUE(released());
+
+    // An instance already runs here (this test holds the event): a silent exit.
+    const HANDLE held = CreateEventA(nullptr, FALSE, FALSE, name.c_str());
+    ASSERT_NE(held, nullptr);
+    char* exitsArgs[] = {program, exitsSwitch, nullptr};
+    EXPECT_EQ(KivMain(instance, 2, exitsArgs), 0);
+    CloseHandle(held);
+    EXPECT_TRUE(released());
+
+    SetCurrentDirectoryA(previous);
 }

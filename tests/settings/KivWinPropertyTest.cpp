@@ -198,6 +198,24 @@ std::string ScreenSection() {
 
 } // namespace
 
+namespace {
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// The 8.3 spelling of an existing path (the path itself when the file system has none).
+std::string ShortForm(const std::string& path) {
+    char buffer[MAX_PATH];
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof(buffer));
+    return length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : path;
+}
+
+} // namespace
+
 class WindowProperties : public DataDirTest {
 protected:
     std::string top;   // directly in the data directory: kind 0
@@ -240,7 +258,10 @@ TEST_F(WindowProperties, KindFollowsTheFolderPlace) {
         {"Default", false, ParamKindDefault},
         {"DEFAULT", false, ParamKindDefault},
         {top, false, ParamKindTop},
-        {data + "\\TopWindow1", false, ParamKindTop},
+        // other spellings of the same folder: the lists are compared, not the texts
+        {Upper(top), false, ParamKindTop},
+        {ShortForm(top), false, ParamKindTop},
+        {data + "\\topwindow1", false, ParamKindTop},
         {other, false, ParamKindOther},
         {top + "\\Inner", false, ParamKindOther},
         {data, false, ParamKindOther},
@@ -296,6 +317,24 @@ TEST_F(WindowProperties, TheLoadKeepsTheKindItResolvedBeforeWaitingForTheLock) {
     EXPECT_EQ(p.kind, ParamKindTop);
     EXPECT_EQ(p.WindowSide, 2);
     EXPECT_EQ(p.IconSize, 36);
+}
+
+// A record is found by its folder text without regard to ASCII case; another spelling of the same
+// folder (its 8.3 form) is another text and so another record.
+TEST_F(WindowProperties, RecordsAreKeyedByTheFolderTextInAnyLetterCase) {
+    const std::string folder = MakeFolder("Long Folder Name");
+    {
+        KivWinProperty p(data.c_str());
+        p.LoadParam(folder.c_str());
+        p.IconSize = 20;
+        p.SaveParam(folder.c_str());
+    }
+    EXPECT_EQ(Loaded(Upper(folder).c_str()).at("IconSize"), 20);
+    const std::string shortForm = ShortForm(folder);
+    if (shortForm == folder)
+        GTEST_SKIP() << "the file system gives this folder no 8.3 name";
+    EXPECT_EQ(Loaded(shortForm.c_str()), plainDefaults);
+    EXPECT_EQ(Loaded(folder.c_str()).at("IconSize"), 20);
 }
 
 TEST_F(WindowProperties, WithoutRecordsEachKindGetsItsBuiltInDefaults) {
