@@ -43,6 +43,10 @@ std::string MakeDataDirectoryPath(const char* workingDirectory) {
 }
 
 int KivMain(HINSTANCE instance, int argc, char** argv) {
+    return KivMain(instance, argc, argv, nullptr);
+}
+
+int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const StartSwitch startSwitch = ParseStartSwitch(argc, argv);
 
@@ -102,9 +106,11 @@ int KivMain(HINSTANCE instance, int argc, char** argv) {
     bool failed = false;
     try {
         NApp app(instance);
-        KivFrameWindow frame(&app, event, dataDirectory.c_str());
-        frame.CreateWindow();
-        app.mainWindow = &frame;
+        std::unique_ptr<KivFrameWindow> frame =
+            makeFrame ? makeFrame(&app, event, dataDirectory.c_str())
+                      : std::make_unique<KivFrameWindow>(&app, event, dataDirectory.c_str());
+        frame->CreateWindow();
+        app.mainWindow = frame.get();
         app.Run();
         app.mainWindow = nullptr;
     } catch (const std::exception& e) {

@@ -2,7 +2,11 @@
 // directory, OLE, the frame window and the message loop, and the last-resort exception guard.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include <string>
+
+class KivFrameWindow;
+class NApp;
 
 enum class StartSwitch { None, CloseKiv, ExitsNoError, DebugMode };
 
@@ -16,3 +20,9 @@ std::string MakeEventName(const char* workingDirectory);
 std::string MakeDataDirectoryPath(const char* workingDirectory);
 
 int KivMain(HINSTANCE instance, int argc, char** argv);
+
+// The same with another frame window object: the test build's program passes one whose top
+// windows stay shown, for pictures of them.
+using FrameFactory = std::unique_ptr<KivFrameWindow> (*)(NApp* app, HANDLE closeEvent,
+                                                         const char* dataDirectory);
+int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame);
