@@ -6,6 +6,7 @@
 
 #include "DebugMode.h"
 #include "FrameMessages.h"
+#include "IconOrder.h"
 #include "KivIconSortHelper.h"
 #include "KivParameter.h"
 #include "Layout.h"

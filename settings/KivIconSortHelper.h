@@ -1,12 +1,11 @@
 // KivIconSortHelper: the icon-order record of one folder (type "srt"): the items' parsing names
 // in display order, one key per position in section "Sort". ArrangeByNames: the reordering of
-// a window's items by such a list. ApplyIconOrder: both together for one window's item list.
+// a window's items by such a list (ApplyIconOrder in IconOrder.h puts both to work).
 #pragma once
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "KivItem.h"
 #include "KivParameter.h"
 
 template <class T> class KivIconSortHelper : public KivParameter {
@@ -86,8 +85,3 @@ bool ArrangeByNames(List& items, const std::vector<std::string>& order, NameOf n
     }
     return changed;
 }
-
-// Sorts a window's items into shell order, then rearranges them by the folder's icon-order
-// record. When the record no longer describes the items it is rewritten, but only if its file
-// exists: a folder whose items were never moved keeps having no record.
-void ApplyIconOrder(KivItemList& items, const std::string& folderPath, const char* dataDirectory);

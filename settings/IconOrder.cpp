@@ -1,4 +1,4 @@
-#include "KivIconSortHelper.h"
+#include "IconOrder.h"
 
 #include <algorithm>
 
