@@ -254,6 +254,20 @@ TEST_F(WindowProperties, KindFollowsTheFolderPlace) {
     }
 }
 
+// A byte that is no character converts to a replacement character; the path then fails to parse
+// like any path that names nothing, and the folder counts as an "other" folder.
+TEST_F(WindowProperties, APathWithAnInvalidByteLoadsAndSavesAsAnOtherFolder) {
+    for (const std::string& folder : {top + "\x81", other + "\\x\x81\x20y"}) {
+        SCOPED_TRACE(folder);
+        KivWinProperty p(data.c_str());
+        EXPECT_NO_THROW(p.LoadParam(folder.c_str()));
+        EXPECT_EQ(p.kind, ParamKindOther);
+        EXPECT_EQ(AllValues(p), plainDefaults);
+        p.IconSize = 20;
+        EXPECT_NO_THROW(p.SaveParam(folder.c_str()));
+    }
+}
+
 TEST_F(WindowProperties, WithoutRecordsEachKindGetsItsBuiltInDefaults) {
     EXPECT_EQ(Loaded(top.c_str()), TopDefaults());
     EXPECT_EQ(Loaded(other.c_str()), plainDefaults);
