@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Kiv and runs it in a working directory (default: a demo directory in the build tree).
 # With a display ($DISPLAY) Kiv runs until it is closed ("Kiv.exe /CloseKiv" in the same
-# directory, or the exit command of its menu). Without one it runs on a virtual display, a
-# screenshot is saved and printed, and Kiv is closed again.
+# directory, or the exit command of its menu). Without one the test build's Kiv, whose top
+# windows stay shown, runs on a virtual display, a screenshot is saved and printed, and it is
+# closed again.
 # Usage: scripts/run.sh [working-directory]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,12 +19,10 @@ source "$root/scripts/wine-env.sh"
 trap kiv_wine_stop EXIT
 
 work=${1:-$build/demo}
-if [ -z "${1:-}" ] && [ ! -d "$work/IconData" ]; then
-    # A demo folder with something to show in the first top window.
-    mkdir -p "$work/IconData/TopWindow1/資料" "$work/IconData/TopWindow1/写真"
-    printf 'Kiv のデモです。\r\n' | iconv -f UTF-8 -t CP932 > "$work/IconData/TopWindow1/はじめに.txt"
-    printf 'memo\r\n' > "$work/IconData/TopWindow1/memo.txt"
-    : > "$work/IconData/TopWindow1/区切り.sep.kiv"
+if [ -z "${1:-}" ] && [ ! -d "$work/IconData/TopWindow2" ]; then
+    # A demo folder: two top windows with a few items, one at the top edge, one at the left.
+    mkdir -p "$work"
+    wine "$build/bin/kivdemo.exe" "$(winepath -w "$work")" >"$build/kivdemo.log" 2>&1 || true
 fi
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
@@ -36,7 +35,10 @@ if [ -n "$had_display" ]; then
     exit 0
 fi
 
-wine "$kiv" &
+# The test build's Kiv keeps its top windows shown, so that the picture shows their items.
+shown="$build/bin/KivShown.exe"
+[ -f "$shown" ] || shown=$kiv
+wine "$shown" &
 kiv_pid=$!
 sleep "${KIV_SCREENSHOT_DELAY:-6}"
 shot="$build/screenshot.png"

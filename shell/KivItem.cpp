@@ -38,6 +38,22 @@ OleWrapper<T> UIObjectOf(const OleWrapper<IShellFolder>& folder, HWND owner,
     return object;
 }
 
+// Attributes of a child of a folder that is already bound, as SHGetFileInfo with
+// SHGFI_ATTRIBUTES gives them (it asks the parent folder for every attribute): the same answer
+// without binding the parent folder again for each item, which costs more the larger the folder
+// is. False when the folder cannot tell.
+bool ChildAttributesOf(const OleWrapper<IShellFolder>& folder, const KivPidl& relative,
+                       ULONG& attributes) {
+    if (!folder || relative.IsNull())
+        return false;
+    LPCITEMIDLIST items[1] = {relative.Get()};
+    ULONG asked = 0xFFFFFFFF;
+    if (FAILED(folder->GetAttributesOf(1, items, &asked)))
+        return false;
+    attributes = asked;
+    return true;
+}
+
 // Attributes of an absolute list; false when the shell cannot tell.
 bool AttributesOf(const KivPidl& list, ULONG& attributes) {
     SHFILEINFOA info{};
@@ -251,7 +267,8 @@ void KivItem::SetPathIdHelper() {
     }
     KIV_ITEM_TRACE("KivItem::SetPathIdHelper(this:%llx/%llx):4");
     ULONG attributes = 0;
-    if (!AttributesOf(pidl, attributes))
+    if (!ChildAttributesOf(parentFolder, relativePidl, attributes) &&
+        !AttributesOf(pidl, attributes))
         throw KivItemException("Error SHGetFileInfo");
     KIV_ITEM_TRACE("KivItem::SetPathIdHelper(this:%llx/%llx):5:%lx", attributes);
     type = TypeOfAttributes(attributes);
