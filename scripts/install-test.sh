@@ -98,9 +98,9 @@ check "the second install closed the running Kiv first" wait_for 60 no_kiv_windo
 check "the programs are still installed" all_files
 
 wine "$install_dir/uninstall.exe" /S > "$log_dir/uninstall.log" 2>&1
-# The uninstaller copies itself to the temporary folder and goes on there: wait for it.
-wineserver -w
-check "the uninstaller removes the programs folder" test ! -e "$install_dir"
+# The uninstaller copies itself to the temporary folder and goes on there, after the call has
+# returned; the wineserver is kept alive for the whole run, so wait for its work instead.
+check "the uninstaller removes the programs folder" wait_for 60 test ! -e "$install_dir"
 check "the uninstaller removes the Start-menu folder" test ! -e "$menu_dir"
 not_registered() { ! wine reg query "$uninstall_key" > "$log_dir/reg-query2.log" 2>&1; }
 check "the uninstaller removes its registration" not_registered
