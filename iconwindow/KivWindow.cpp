@@ -6,6 +6,7 @@
 
 #include "DebugMode.h"
 #include "FrameMessages.h"
+#include "IconOrder.h"
 #include "KivIconSortHelper.h"
 #include "KivParameter.h"
 #include "Layout.h"
@@ -57,7 +58,7 @@ KivWindow::~KivWindow() {
     items.clear();
     iconIndexes.clear();
     // Destroyed while this object is whole, so that OnDestroy still reaches it.
-    if (window && IsWindow(window))
+    if (OwnsWindow())
         DestroyWindow();
     ForgetHandle();
     debugMode.Printf("KivWindow::~KivWindow(this:%llx):2", TraceAddress(this));
@@ -145,8 +146,13 @@ bool KivWindow::LoadItems(const RECT& abortRect) {
     }
     if (!enumerator)
         return true;
+    // No cursor can leave the rectangle that spans every point; reading the cursor costs a
+    // round trip to the window system per item, so it is not read then.
+    const RECT spanned = NormalizeRect(abortRect);
+    const bool canAbort = !(spanned.left == INT_MIN && spanned.top == INT_MIN &&
+                            spanned.right == INT_MAX && spanned.bottom == INT_MAX);
     for (;;) {
-        if (!Inside(GetCursorPoint(), abortRect)) {
+        if (canAbort && !Inside(GetCursorPoint(), abortRect)) {
             clientSize = SIZE{0, 0};
             items.clear();
             loadInterrupted = true;

@@ -14,6 +14,26 @@
 namespace {
 const int maxWorkingDirectory = 129;
 const char eventPrefix[] = "KivEvent{CAABE7BE-B1E5-4B1F-8553-4C96999EC5DF}";
+
+// The named event of the instance: closed once, on every way out of the start-up.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle) : handle(handle) {}
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    ~OwnedHandle() {
+        if (handle)
+            CloseHandle(handle);
+    }
+    HANDLE Get() const { return handle; }
+
+private:
+    HANDLE handle;
+};
+
+std::unique_ptr<KivFrameWindow> MakeFrame(NApp* app, HANDLE closeEvent, const char* directory) {
+    return std::make_unique<KivFrameWindow>(app, closeEvent, directory);
+}
 } // namespace
 
 StartSwitch ParseStartSwitch(int argc, char** argv) {
@@ -42,11 +62,9 @@ std::string MakeDataDirectoryPath(const char* workingDirectory) {
     return std::string(workingDirectory) + "\\IconData";
 }
 
-int KivMain(HINSTANCE instance, int argc, char** argv) {
-    return KivMain(instance, argc, argv, nullptr);
-}
-
 int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame) {
+    if (!makeFrame)
+        makeFrame = MakeFrame;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const StartSwitch startSwitch = ParseStartSwitch(argc, argv);
 
@@ -64,16 +82,15 @@ int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame) {
         debugMode.Open(workingDirectory);
 
     const std::string eventName = MakeEventName(workingDirectory);
-    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, eventName.c_str());
+    const OwnedHandle event(CreateEventA(nullptr, FALSE, FALSE, eventName.c_str()));
     const DWORD eventError = GetLastError();
-    if (!event) {
+    if (!event.Get()) {
         MessageBoxA(nullptr, "内部エラーです", "KIV", MB_OK);
         return 0;
     }
 
     if (startSwitch == StartSwitch::CloseKiv) {
-        SetEvent(event);
-        CloseHandle(event);
+        SetEvent(event.Get());
         return 0;
     }
 
@@ -81,7 +98,6 @@ int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame) {
         if (startSwitch != StartSwitch::ExitsNoError)
             MessageBoxA(nullptr, "複数起動をすることはできません", "KIV - 既に起動しています",
                         MB_ICONWARNING);
-        CloseHandle(event);
         return 0;
     }
 
@@ -89,7 +105,6 @@ int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame) {
     if (GetPathType(dataDirectory.c_str()) != PathFolder) {
         if (!CreateDirectoryA(dataDirectory.c_str(), nullptr)) {
             MessageBoxA(nullptr, "データディレクトリを作成できませんでした", "Kiv", MB_OK);
-            CloseHandle(event);
             return 0;
         }
         // First start here: offer the help. A missing help file must not stop the program.
@@ -106,9 +121,8 @@ int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame) {
     bool failed = false;
     try {
         NApp app(instance);
-        std::unique_ptr<KivFrameWindow> frame =
-            makeFrame ? makeFrame(&app, event, dataDirectory.c_str())
-                      : std::make_unique<KivFrameWindow>(&app, event, dataDirectory.c_str());
+        const std::unique_ptr<KivFrameWindow> frame =
+            makeFrame(&app, event.Get(), dataDirectory.c_str());
         frame->CreateWindow();
         app.mainWindow = frame.get();
         app.Run();
@@ -129,6 +143,5 @@ int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame) {
     }
 
     OleUninitialize();
-    CloseHandle(event);
-    return 0;
+    return 0; // the event is closed last, on the way out
 }

@@ -19,10 +19,9 @@ std::string MakeEventName(const char* workingDirectory);
 // "<working directory>\IconData".
 std::string MakeDataDirectoryPath(const char* workingDirectory);
 
-int KivMain(HINSTANCE instance, int argc, char** argv);
-
-// The same with another frame window object: the test build's program passes one whose top
-// windows stay shown, for pictures of them.
+// Makes the frame window object of the run; null stands for the program's own KivFrameWindow.
+// A test build of the program passes a frame of its own.
 using FrameFactory = std::unique_ptr<KivFrameWindow> (*)(NApp* app, HANDLE closeEvent,
                                                          const char* dataDirectory);
-int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame);
+
+int KivMain(HINSTANCE instance, int argc, char** argv, FrameFactory makeFrame = nullptr);

@@ -1,12 +1,12 @@
 // KivIconSortHelper: the icon-order record of one folder (type "srt"): the items' parsing names
 // in display order, one key per position in section "Sort". ArrangeByNames: the reordering of
-// a window's items by such a list. ApplyIconOrder: both together for one window's item list.
+// a window's items by such a list (ApplyIconOrder in IconOrder.h puts both to work).
 #pragma once
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "KivItem.h"
 #include "KivParameter.h"
 
 template <class T> class KivIconSortHelper : public KivParameter {
@@ -16,20 +16,31 @@ public:
 
     explicit KivIconSortHelper(const char* dataDirectory) : KivParameter(dataDirectory, "srt") {}
 
+    // The section is written and read whole: one file write per save however long the list is.
     void WriteValues() override {
         // Rewritten whole: a shorter list must not keep the tail of a longer one.
         DeleteParamFile();
+        if (names.empty())
+            return;
+        std::vector<std::pair<std::string, std::string>> entries;
+        entries.reserve(names.size());
         for (size_t i = 0; i < names.size(); ++i)
-            WritePrivateProfileString("Sort", std::to_string(i).c_str(), Text(names[i]));
+            entries.emplace_back(std::to_string(i), Text(names[i]));
+        WritePrivateProfileSection("Sort", entries);
     }
 
-    // Appends to what names already holds; the first missing or empty key ends the list.
+    // Appends to what names already holds; the first missing or empty key ends the list (of keys
+    // that appear twice, the first counts).
     void ReadValues() override {
+        std::unordered_map<std::string, std::string> values;
+        for (auto& [key, value] : GetPrivateProfileSection("Sort"))
+            values.emplace(std::move(key), std::move(value));
+        names.reserve(names.size() + values.size());
         for (size_t i = 0;; ++i) {
-            std::string value = GetPrivateProfileString("Sort", std::to_string(i).c_str(), "");
-            if (value.empty())
+            const auto found = values.find(std::to_string(i));
+            if (found == values.end() || found->second.empty())
                 break;
-            names.push_back(T(std::move(value)));
+            names.push_back(T(std::move(found->second)));
         }
     }
 
@@ -86,8 +97,3 @@ bool ArrangeByNames(List& items, const std::vector<std::string>& order, NameOf n
     }
     return changed;
 }
-
-// Sorts a window's items into shell order, then rearranges them by the folder's icon-order
-// record. When the record no longer describes the items it is rewritten, but only if its file
-// exists: a folder whose items were never moved keeps having no record.
-void ApplyIconOrder(KivItemList& items, const std::string& folderPath, const char* dataDirectory);

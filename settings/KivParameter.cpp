@@ -13,8 +13,27 @@ char FoldAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Folder texts are code page 932 whatever code page the process runs under, so that all three
+// programs find the same names.
 bool IsLeadByte(char c) {
-    return IsDBCSLeadByte(static_cast<BYTE>(c)) != 0;
+    return IsDBCSLeadByteEx(932, static_cast<BYTE>(c)) != 0;
+}
+
+// A key or value as the profile functions hand it out: blanks around it trimmed, and a value
+// enclosed in one pair of quotes without them.
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    const size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string Unquoted(std::string value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
 }
 
 // The text the hash file stores for a folder argument.
@@ -218,19 +237,62 @@ void KivParameter::WritePrivateProfileInt(const char* section, const char* key, 
     WritePrivateProfileString(section, key, text);
 }
 
+std::vector<std::pair<std::string, std::string>>
+KivParameter::GetPrivateProfileSection(const char* section) const {
+    const std::string fileName = GetParamFileName();
+    std::vector<char> buffer(4096);
+    DWORD length = 0;
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        length = ::GetPrivateProfileSectionA(section, buffer.data(), size, fileName.c_str());
+        // A section that did not fit comes back as size - 2.
+        if (length + 2 < size)
+            break;
+        buffer.resize(buffer.size() * 2);
+    }
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (size_t start = 0; start < length;) {
+        const std::string line(buffer.data() + start);
+        start += line.size() + 1;
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        entries.emplace_back(Trimmed(line.substr(0, equals)),
+                             Unquoted(Trimmed(line.substr(equals + 1))));
+    }
+    return entries;
+}
+
+void KivParameter::WritePrivateProfileSection(
+    const char* section, const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string block;
+    for (const auto& [key, value] : entries) {
+        block += key;
+        block += '=';
+        block += value;
+        block += '\0';
+    }
+    block += '\0';
+    if (!::WritePrivateProfileSectionA(section, block.c_str(), GetParamFileName().c_str()))
+        throw KivParameterException("Error KivParameter::WritePrivateProfileSection");
+}
+
 void KivParameter::DeleteParamFile() {
     DeleteFileA(GetParamFileName().c_str());
 }
 
 void KivParameter::LoadParam(const char* folder) {
+    // The kind is resolved once, outside the lock: it reads no settings file, and the defaults
+    // and the keys read must follow the same kind.
     SetParamKind(folder);
+    const unsigned char folderKind = kind;
     SetDefaultValues();
     // The default record lies under every folder's own record; for the default record itself a
     // second read would only repeat the same values (and double an appended list).
     if (!IsDefaultFolder(folder)) {
         try {
             KivParameterMutex lock;
-            SetParamKind(nullptr);
+            kind = ParamKindDefault;
             MakeParamHash(nullptr, false);
             ReadValues();
         } catch (const KivParameterException&) {
@@ -238,11 +300,12 @@ void KivParameter::LoadParam(const char* folder) {
     }
     try {
         KivParameterMutex lock;
-        SetParamKind(folder);
+        kind = folderKind;
         MakeParamHash(folder, false);
         ReadValues();
     } catch (const KivParameterException&) {
     }
+    kind = folderKind;
 }
 
 void KivParameter::SaveParam(const char* folder) {

@@ -38,6 +38,22 @@ OleWrapper<T> UIObjectOf(const OleWrapper<IShellFolder>& folder, HWND owner,
     return object;
 }
 
+// Attributes of a child of a folder that is already bound, as SHGetFileInfo with
+// SHGFI_ATTRIBUTES gives them (it asks the parent folder for every attribute): the same answer
+// without binding the parent folder again for each item, which costs more the larger the folder
+// is. False when the folder cannot tell.
+bool ChildAttributesOf(const OleWrapper<IShellFolder>& folder, const KivPidl& relative,
+                       ULONG& attributes) {
+    if (!folder || relative.IsNull())
+        return false;
+    LPCITEMIDLIST items[1] = {relative.Get()};
+    ULONG asked = 0xFFFFFFFF;
+    if (FAILED(folder->GetAttributesOf(1, items, &asked)))
+        return false;
+    attributes = asked;
+    return true;
+}
+
 // Attributes of an absolute list; false when the shell cannot tell.
 bool AttributesOf(const KivPidl& list, ULONG& attributes) {
     SHFILEINFOA info{};
@@ -141,6 +157,36 @@ KivItem& KivItem::operator=(const KivItem& other) {
     return *this;
 }
 
+KivItem::KivItem(KivItem&& other) noexcept
+    : x(other.x), y(other.y), type(other.type), displayName(std::move(other.displayName)),
+      pidl(std::move(other.pidl)), parentPidl(std::move(other.parentPidl)),
+      relativePidl(std::move(other.relativePidl)), parentFolder(std::move(other.parentFolder)),
+      parsingName(std::move(other.parsingName)), folderPidl(std::move(other.folderPidl)),
+      folderParent(std::move(other.folderParent)), folderPath(std::move(other.folderPath)),
+      folder(std::move(other.folder)) {
+    other.type = ItemNone;
+}
+
+KivItem& KivItem::operator=(KivItem&& other) noexcept {
+    if (this != &other) {
+        x = other.x;
+        y = other.y;
+        type = other.type;
+        displayName = std::move(other.displayName);
+        pidl = std::move(other.pidl);
+        parentPidl = std::move(other.parentPidl);
+        relativePidl = std::move(other.relativePidl);
+        parentFolder = std::move(other.parentFolder);
+        parsingName = std::move(other.parsingName);
+        folderPidl = std::move(other.folderPidl);
+        folderParent = std::move(other.folderParent);
+        folderPath = std::move(other.folderPath);
+        folder = std::move(other.folder);
+        other.type = ItemNone;
+    }
+    return *this;
+}
+
 KivItem::~KivItem() {
     KIV_ITEM_TRACE("KivItem::~KivItem(this:%llx/%llx):1");
 }
@@ -166,11 +212,11 @@ void KivItem::SetPathId(const KivPidl& absolute) {
     KIV_ITEM_TRACE("KivItem::SetPathId(this:%llx/%llx, const KivPidl& ):5");
 }
 
-void KivItem::SetPathId(const KivItem& parent, const KivPidl& child) {
+void KivItem::SetPathId(const KivItem& parent, KivPidl child) {
     KIV_ITEM_TRACE("KivItem::SetPathId(this:%llx/%llx, const KivItem&, const KivPidl& ):1");
     pidl = KivPidl::Concat(parent.folderPidl, child);
     parentPidl = parent.folderPidl.Clone();
-    relativePidl = child.Clone();
+    relativePidl = std::move(child);
     parentFolder = parent.folder;
     KIV_ITEM_TRACE("KivItem::SetPathId(this:%llx/%llx, const KivItem&, const KivPidl& ):2");
     SetPathIdHelper();
@@ -221,7 +267,8 @@ void KivItem::SetPathIdHelper() {
     }
     KIV_ITEM_TRACE("KivItem::SetPathIdHelper(this:%llx/%llx):4");
     ULONG attributes = 0;
-    if (!AttributesOf(pidl, attributes))
+    if (!ChildAttributesOf(parentFolder, relativePidl, attributes) &&
+        !AttributesOf(pidl, attributes))
         throw KivItemException("Error SHGetFileInfo");
     KIV_ITEM_TRACE("KivItem::SetPathIdHelper(this:%llx/%llx):5:%lx", attributes);
     type = TypeOfAttributes(attributes);

@@ -8,11 +8,17 @@ int NApp::Run() {
     MSG msg;
     for (;;) {
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && mainWindow) {
-            if (mainWindow->OnIdle() != 0)
+            const int again = mainWindow->OnIdle();
+            // A window procedure reached by a send from the idle hook may have parked one.
+            RethrowPendingException();
+            if (again != 0)
                 continue;
         }
-        if (GetMessageA(&msg, nullptr, 0, 0) == 0)
+        if (GetMessageA(&msg, nullptr, 0, 0) == 0) {
+            // Sent messages handled inside GetMessageA, or the last one before WM_QUIT.
+            RethrowPendingException();
             break;
+        }
         if (msg.hwnd) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

@@ -12,8 +12,8 @@ public:
     NApp& operator=(const NApp&) = delete;
 
     // Runs until WM_QUIT. Calls mainWindow->OnIdle whenever the queue is empty and hands thread
-    // messages to mainWindow. An exception caught inside a window procedure is rethrown here,
-    // once DispatchMessage has returned.
+    // messages to mainWindow. An exception caught inside a window procedure is rethrown here:
+    // after each dispatched message, after each idle call, and before the loop ends.
     int Run();
 
     // Window procedures must not let an exception unwind through the system's frames: they park

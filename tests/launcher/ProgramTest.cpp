@@ -18,8 +18,9 @@ protected:
     TempDir dir{"kivprog"};
 
     std::unique_ptr<ChildProcess> Start(const std::string& arguments,
-                                        const std::string& workingDirectory = "") {
-        std::string line = "\"" + kivtest::BuiltProgram("Kiv.exe") + "\"";
+                                        const std::string& workingDirectory = "",
+                                        const char* program = "Kiv.exe") {
+        std::string line = "\"" + kivtest::BuiltProgram(program) + "\"";
         if (!arguments.empty())
             line += " " + arguments;
         return std::make_unique<ChildProcess>(line, workingDirectory.empty() ? dir.Path()
@@ -215,7 +216,8 @@ TEST_F(KivProgram, DebugModeReplacesTheLogAndHoldsItOpen) {
     kivtest::WriteTextFile(dir / "DebugLog.txt", "a log of an earlier run\r\n");
     auto kiv = Start("/DebugMode");
     ASSERT_NE(WaitForFrame(*kiv), nullptr);
-    EXPECT_EQ(kivtest::ReadTextFile(dir / "DebugLog.txt"), "");
+    // The earlier content is gone (the new run's own trace lines may already be there).
+    EXPECT_EQ(kivtest::ReadTextFile(dir / "DebugLog.txt").find("earlier run"), std::string::npos);
     // Held for writing: nobody else may write it, reading stays possible.
     HANDLE writer =
         CreateFileA((dir / "DebugLog.txt").c_str(), GENERIC_WRITE,
@@ -232,6 +234,47 @@ TEST_F(KivProgram, WithoutDebugModeNoLogIsWritten) {
     ASSERT_NE(WaitForFrame(*kiv), nullptr);
     Stop(*kiv);
     EXPECT_FALSE(kivtest::Exists(dir / "DebugLog.txt"));
+}
+
+// The test build faultykiv.exe throws from its frame on request (see FaultyKiv.cpp): from a send
+// of the idle work, and in a sent message followed by WM_QUIT. Both reach the guard at once.
+TEST_F(KivProgram, AnExceptionFromTheFrameIsShownAfterTheObjectsAreGone) {
+    kivtest::MakeDir(dir / "IconData");
+    const struct {
+        const char* fault;
+        const char* text;
+    } cases[] = {
+        {"idle-std", "Error FaultyFrame::OnDestroy"},
+        {"idle-other", "内部エラーです"},
+        {"last-std", "Error FaultyFrame::WindowProc"},
+        {"last-other", "内部エラーです"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        const std::string gone = dir / "FrameGone.txt";
+        DeleteFileA(gone.c_str());
+        auto kiv = Start(std::string("run ") + c.fault, "", "faultykiv.exe");
+        HWND frame = WaitForFrame(*kiv);
+        ASSERT_NE(frame, nullptr);
+        if (std::string(c.fault).starts_with("idle-")) {
+            auto closer = Start("/CloseKiv");
+            EXPECT_EQ(closer->Wait(startTimeout), 0u);
+        } else {
+            DWORD_PTR result = 0;
+            EXPECT_NE(
+                SendMessageTimeoutA(frame, WM_APP + 77, 0, 0, SMTO_NORMAL, startTimeout, &result),
+                0);
+        }
+        HWND box = kivtest::WaitForWindow(kiv->Id(), "KIV - 未処理の例外", startTimeout);
+        EXPECT_NE(box, nullptr) << "the exception did not reach the guard";
+        if (!box)
+            continue;
+        EXPECT_TRUE(kivtest::Exists(gone)) << "the box came before the frame object was gone";
+        EXPECT_FALSE(IsWindow(frame));
+        EXPECT_EQ(kivtest::MessageBoxText(box), c.text);
+        EXPECT_TRUE(kivtest::CloseMessageBox(box));
+        EXPECT_EQ(kiv->Wait(startTimeout), 0u);
+    }
 }
 
 } // namespace

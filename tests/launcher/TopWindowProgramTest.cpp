@@ -323,6 +323,58 @@ TEST_F(KivTopWindows, CloseKivEndsKivWithItsWindows) {
     EXPECT_TRUE(TopWindows(*kiv).empty());
 }
 
+TEST_F(KivTopWindows, DebugModeTracesTheWindowsLifeInOrder) {
+    kivtest::MakeDir(TopFolder(1));
+    kivtest::WriteTextFile(TopFolder(1) + "\\a.txt", "a");
+    auto kiv = Start("/DebugMode");
+    ASSERT_EQ(WaitForCount(*kiv, 1).size(), 1u);
+    Stop(*kiv);
+    const std::string log = kivtest::ReadTextFile(dir / "DebugLog.txt");
+    // Each line after the one before it; the window's address is the same throughout.
+    const char* steps[] = {"KivWindow::KivWindow(this:%s, TWindow*, const char*:",
+                           "KivWindow::KivWindow(this:%s):2",
+                           "KivWindow::KivWindow(this:%s):3",
+                           "KivWindow::LoadAndLayout(this:%s, NRect):1",
+                           "KivWindow::LoadAndLayout(this:%s, NRect):2",
+                           "KivWindow::Layout(this:%s):1",
+                           "KivWindow::Layout(this:%s):2",
+                           "KivWindow::Layout(this:%s):3",
+                           "KivWindow::Layout(this:%s):5",
+                           "KivWindow::Layout(this:%s):6",
+                           "KivWindow::LoadAndLayout(this:%s, NRect):3",
+                           "KivWindow::~KivWindow(this:%s):1",
+                           "KivWindow::~KivWindow(this:%s):2"};
+    const std::string first = "KivWindow::KivWindow(this:";
+    const size_t at = log.find(first);
+    ASSERT_NE(at, std::string::npos) << log;
+    const std::string address =
+        log.substr(at + first.size(), log.find(',', at) - at - first.size());
+    size_t position = 0;
+    for (const char* step : steps) {
+        std::string line = step;
+        line.replace(line.find("%s"), 2, address);
+        const size_t found = log.find(line, position);
+        EXPECT_NE(found, std::string::npos) << line;
+        if (found != std::string::npos)
+            position = found;
+    }
+}
+
+TEST_F(KivTopWindows, AShownTopWindowTakesItsShownRectangle) {
+    // The test build's Kiv keeps its top windows shown.
+    kivtest::MakeDir(TopFolder(1));
+    auto kiv = Start("", "KivShown.exe");
+    // The default top record: cells of 68 x 70 (icon 32 above a text of 64 x 32, borders 2, gap
+    // 2), a window border of 3, not NeedSize: the whole screen wide and 76 high, at the top.
+    const RECT expected = Framed(RECT{0, 0, Screen().cx, 76});
+    auto windows = WaitForTopWindows(*kiv, [&](const std::vector<WindowInfo>& w) {
+        return w.size() == 1 && w[0].visible && w[0].rect == expected;
+    });
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(RectText(windows[0].rect), RectText(expected));
+    Stop(*kiv);
+}
+
 // Hand-edited records with values no dialog would write.
 struct BadRecord {
     const char* name;
