@@ -208,8 +208,9 @@ TEST_F(MouseInput, ButtonSequencesBecomeClicksDragsAndMenus) {
             Send(s.message, s.keys, s.point);
         EXPECT_EQ(w->events, c.expected) << c.name;
         EXPECT_EQ(w->GetDownPoint().x, -1) << c.name << ": a press is still tracked";
-        if (c.expected.empty() || c.expected[0].rfind("drag", 0) == 0)
+        if (c.expected.empty() || c.expected[0].rfind("drag", 0) == 0) {
             EXPECT_EQ(w->GetPressedIndex(), -1) << c.name << ": still drawn pushed in";
+        }
         w->SetPressedIndex(-1);
         ReleaseCapture();
     }

@@ -125,8 +125,9 @@ TEST_F(SubFolderWindows, CreatedBesideTheItemAsThePlacementSays) {
     EXPECT_EQ(topLeft.y, expected.position.y);
     EXPECT_EQ(client.right, sub->GetClientSize().cx);
     EXPECT_EQ(client.bottom, sub->GetClientSize().cy);
-    if (expected.openDirection != KivSubFolder::OpenNone)
+    if (expected.openDirection != KivSubFolder::OpenNone) {
         EXPECT_EQ(sub->GetOpenDirection(), expected.openDirection);
+    }
     // Owned by its parent, so never in the task bar.
     EXPECT_EQ(GetWindow(sub->GetHandle(), GW_OWNER), w->GetHandle());
 
