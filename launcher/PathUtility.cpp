@@ -1,5 +1,7 @@
 #include "PathUtility.h"
 
+#include <htmlhelp.h>
+
 #include <cstring>
 #include <memory>
 
@@ -61,8 +63,92 @@ std::string KivGetFullPathName(const char* fileName, ModuleFileNameSource source
     }
 }
 
-void KivWinHelp(HWND owner, UINT command, ULONG_PTR data) {
-    const std::string path = KivGetFullPathName("KIV.HLP");
-    if (!WinHelpA(owner, path.c_str(), command, data))
+const char* HelpContextPage(ULONG_PTR context) {
+    static const struct {
+        ULONG_PTR context;
+        const char* page;
+    } pages[] = {
+        {9, "start.html"},         // first steps, shown at the first start
+        {6, "prop-icon.html"},     // property pages: アイコン
+        {2, "prop-layout.html"},   // レイアウト
+        {37, "prop-window.html"},  // ウィンドウの表示
+        {5, "prop-filelist.html"}, // ファイルリスト
+        {38, "prop-other.html"},   // その他
+    };
+    for (const auto& entry : pages) {
+        if (entry.context == context)
+            return entry.page;
+    }
+    return nullptr;
+}
+
+namespace {
+
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+
+// The viewer's entry point, loaded once: its windows live on in this process, so the library
+// stays loaded to the end.
+HtmlHelpFunction LoadHtmlHelp() {
+    static HtmlHelpFunction htmlHelp = nullptr;
+    if (!htmlHelp) {
+        if (HMODULE viewer = LoadLibraryA("hhctrl.ocx"))
+            htmlHelp = reinterpret_cast<HtmlHelpFunction>(
+                reinterpret_cast<void (*)()>(GetProcAddress(viewer, "HtmlHelpA")));
+    }
+    return htmlHelp;
+}
+
+void ShowCompiledHelp(HWND owner, UINT command, ULONG_PTR data, const std::string& file) {
+    std::string target = file;
+    UINT viewerCommand;
+    switch (command) {
+    case HELP_CONTEXT: {
+        const char* page = HelpContextPage(data);
+        if (!page)
+            throw KivUtilityException("KivWinHelp");
+        target += std::string("::/") + page;
+        viewerCommand = HH_DISPLAY_TOPIC;
+        break;
+    }
+    case HELP_FINDER:
+    case HELP_CONTENTS:
+        viewerCommand = HH_DISPLAY_TOC;
+        break;
+    default:
         throw KivUtilityException("KivWinHelp");
+    }
+    // Asked for a file that is not there, the viewer may show its own box; it is not asked.
+    if (GetPathType(file.c_str()) != PathFile)
+        throw KivUtilityException("KivWinHelp");
+    HtmlHelpFunction htmlHelp = LoadHtmlHelp();
+    if (!htmlHelp ||
+        !htmlHelp(owner ? owner : GetDesktopWindow(), target.c_str(), viewerCommand, 0))
+        throw KivUtilityException("KivWinHelp");
+}
+
+} // namespace
+
+void KivWinHelp(HWND owner, UINT command, ULONG_PTR data) {
+    KivWinHelp(owner, command, data, RunningModuleFileName);
+}
+
+void KivWinHelp(HWND owner, UINT command, ULONG_PTR data, ModuleFileNameSource source) {
+    const std::string path = KivGetFullPathName("KIV.HLP", source);
+    if (GetPathType(path.c_str()) == PathFile) {
+        if (!WinHelpA(owner, path.c_str(), command, data))
+            throw KivUtilityException("KivWinHelp");
+        return;
+    }
+    ShowCompiledHelp(owner, command, data, KivGetFullPathName("KIV.chm", source));
+}
+
+bool KivShowHelp(HWND owner, UINT command, ULONG_PTR data) {
+    try {
+        KivWinHelp(owner, command, data);
+        return true;
+    } catch (const KivUtilityException&) {
+        MessageBoxA(owner, "ヘルプファイルを開くことができませんでした。", "KIV - ヘルプ",
+                    MB_OK | MB_ICONWARNING);
+        return false;
+    }
 }

@@ -1,5 +1,5 @@
-// GetPathType, KivGetFullPathName, KivWinHelp: the path test, the name of a file beside the
-// running program, and the help call.
+// GetPathType, KivGetFullPathName, KivWinHelp, KivShowHelp: the path test, the name of a file
+// beside the running program, and the help calls.
 #pragma once
 #include <windows.h>
 #include <stdexcept>
@@ -26,4 +26,17 @@ std::string KivGetFullPathName(const char* fileName, ModuleFileNameSource source
 // backslash); null when there is none.
 const char* FindLastBackslash(const char* text);
 
+// Shows the help with a WinHelp command (HELP_CONTEXT with a context number, HELP_FINDER or
+// HELP_CONTENTS for the contents). With "KIV.HLP" beside the program WinHelpA shows it; otherwise
+// the compiled HTML help "KIV.chm" beside the program opens at the page of the context number, or
+// at its contents. Throws KivUtilityException("KivWinHelp") when no help can be shown.
 void KivWinHelp(HWND owner, UINT command, ULONG_PTR data);
+// The same for a program whose path comes from source.
+void KivWinHelp(HWND owner, UINT command, ULONG_PTR data, ModuleFileNameSource source);
+
+// The page of "KIV.chm" that a help context number opens; null for a number it does not know.
+const char* HelpContextPage(ULONG_PTR context);
+
+// KivWinHelp for the commands that must go on without help: when no help can be shown, a warning
+// box says so and the result is false.
+bool KivShowHelp(HWND owner, UINT command, ULONG_PTR data);

@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           googletest wine wine64 xvfb xdotool x11-utils xauth imagemagick fonts-ipafont-gothic locales
-          python3)
+          python3
+          fp-utils libchm-bin)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,6 +1,9 @@
 # Sourced: prepares Wine for the build tree $build. Creates the project's own prefix under the
 # Japanese locale (ANSI code page 932), starts a virtual X display when none is given, and keeps
 # one wineserver alive until kiv_wine_stop runs.
+# Sourced on its own (not from test.sh), it takes the build tree of the checkout it lies in, so that
+# the prefix is never the shared /wineprefix.
+build=${build:-${KIV_BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}}
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 export WINEPREFIX="$build/wineprefix"

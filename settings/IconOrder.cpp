@@ -1,6 +1,7 @@
 #include "IconOrder.h"
 
 #include <algorithm>
+#include <optional>
 
 void ApplyIconOrder(KivItemList& items, const std::string& folderPath, const char* dataDirectory) {
     // A stable merge sort: the shell's comparison need not be a strict order, and an
@@ -10,6 +11,15 @@ void ApplyIconOrder(KivItemList& items, const std::string& folderPath, const cha
     if (folderPath.empty())
         return;
 
+    // One lock from the load to the save: a record that another program removes in between
+    // must not be written back. Without the lock no record can be read, and the shell order
+    // stands, as the load and the existence test would have left it.
+    std::optional<KivParameterMutex> lock;
+    try {
+        lock.emplace();
+    } catch (const KivParameterException&) {
+        return;
+    }
     KivIconSortHelper<std::string> order(dataDirectory);
     order.LoadParam(folderPath.c_str());
     const bool changed =

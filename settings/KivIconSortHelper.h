@@ -3,6 +3,7 @@
 // a window's items by such a list (ApplyIconOrder in IconOrder.h puts both to work).
 #pragma once
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -15,20 +16,30 @@ public:
 
     explicit KivIconSortHelper(const char* dataDirectory) : KivParameter(dataDirectory, "srt") {}
 
+    // The section is written and read whole: one file write per save however long the list is.
     void WriteValues() override {
         // Rewritten whole: a shorter list must not keep the tail of a longer one.
         DeleteParamFile();
+        if (names.empty())
+            return;
+        std::vector<std::pair<std::string, std::string>> entries;
+        entries.reserve(names.size());
         for (size_t i = 0; i < names.size(); ++i)
-            WritePrivateProfileString("Sort", std::to_string(i).c_str(), Text(names[i]));
+            entries.emplace_back(std::to_string(i), Text(names[i]));
+        WritePrivateProfileSection("Sort", entries);
     }
 
-    // Appends to what names already holds; the first missing or empty key ends the list.
+    // Appends to what names already holds; the first missing or empty key ends the list (of keys
+    // that appear twice, the first counts).
     void ReadValues() override {
+        std::unordered_map<std::string, std::string> values;
+        for (auto& [key, value] : GetPrivateProfileSection("Sort"))
+            values.emplace(std::move(key), std::move(value));
         for (size_t i = 0;; ++i) {
-            std::string value = GetPrivateProfileString("Sort", std::to_string(i).c_str(), "");
-            if (value.empty())
+            const auto found = values.find(std::to_string(i));
+            if (found == values.end() || found->second.empty())
                 break;
-            names.push_back(T(std::move(value)));
+            names.push_back(T(std::move(found->second)));
         }
     }
 

@@ -17,6 +17,23 @@ bool IsLeadByte(char c) {
     return IsDBCSLeadByte(static_cast<BYTE>(c)) != 0;
 }
 
+// A key or value as the profile functions hand it out: blanks around it trimmed, and a value
+// enclosed in one pair of quotes without them.
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    const size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string Unquoted(std::string value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
 // The text the hash file stores for a folder argument.
 std::string FolderText(const char* folder) {
     return IsDefaultFolder(folder) ? std::string(defaultFolderName) : std::string(folder);
@@ -216,6 +233,46 @@ void KivParameter::WritePrivateProfileInt(const char* section, const char* key, 
     char text[16];
     std::snprintf(text, sizeof(text), "%d", value);
     WritePrivateProfileString(section, key, text);
+}
+
+std::vector<std::pair<std::string, std::string>>
+KivParameter::GetPrivateProfileSection(const char* section) const {
+    const std::string fileName = GetParamFileName();
+    std::vector<char> buffer(4096);
+    DWORD length = 0;
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        length = ::GetPrivateProfileSectionA(section, buffer.data(), size, fileName.c_str());
+        // A section that did not fit comes back as size - 2.
+        if (length + 2 < size)
+            break;
+        buffer.resize(buffer.size() * 2);
+    }
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (size_t start = 0; start < length;) {
+        const std::string line(buffer.data() + start);
+        start += line.size() + 1;
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        entries.emplace_back(Trimmed(line.substr(0, equals)),
+                             Unquoted(Trimmed(line.substr(equals + 1))));
+    }
+    return entries;
+}
+
+void KivParameter::WritePrivateProfileSection(
+    const char* section, const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string block;
+    for (const auto& [key, value] : entries) {
+        block += key;
+        block += '=';
+        block += value;
+        block += '\0';
+    }
+    block += '\0';
+    if (!::WritePrivateProfileSectionA(section, block.c_str(), GetParamFileName().c_str()))
+        throw KivParameterException("Error KivParameter::WritePrivateProfileSection");
 }
 
 void KivParameter::DeleteParamFile() {

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 class KivParameterException : public std::runtime_error {
@@ -56,6 +57,15 @@ public:
                                         const char* defaultValue) const;
     void WritePrivateProfileString(const char* section, const char* key, const char* value);
     void WritePrivateProfileInt(const char* section, const char* key, int value);
+    // A whole section of the record file in one read: its keys and values in file order, as the
+    // key-by-key reads would see them (blanks around both trimmed, one pair of quotes removed).
+    std::vector<std::pair<std::string, std::string>>
+    GetPrivateProfileSection(const char* section) const;
+    // Replaces a whole section of the record file in one write, keys in the order given; a zero
+    // result throws "Error KivParameter::WritePrivateProfileSection".
+    void
+    WritePrivateProfileSection(const char* section,
+                               const std::vector<std::pair<std::string, std::string>>& entries);
     void DeleteParamFile();
 
     // Built-in defaults, overlaid by the default record, overlaid by the folder's own record.

@@ -52,15 +52,13 @@ protected:
         EXPECT_TRUE(kivtest::CloseMessageBox(box));
     }
 
-    // The help viewer's window (any process) that names KIV.HLP, or null after the time.
+    // The help viewer's window of the compiled help beside Kiv.exe (any process), or null after
+    // the time.
     static HWND WaitForHelp(DWORD milliseconds) {
         const DWORD start = GetTickCount();
         do {
             for (const auto& w : kivtest::TopLevelWindows(0)) {
-                if (!w.visible)
-                    continue;
-                if (w.title.find("KIV.HLP") != std::string::npos ||
-                    kivtest::MessageBoxText(w.handle).find("KIV.HLP") != std::string::npos)
+                if (w.visible && w.className == "HH Parent" && w.title == "KIV ヘルプ")
                     return w.handle;
             }
             Sleep(100);

@@ -64,6 +64,9 @@ TEST_F(IconOrderRecord, TheFirstMissingOrEmptyKeyEndsTheList) {
         {"[Sort]\r\n00=P\r\n0=Q\r\n", {"Q"}},
         {"[sort]\r\n0=p\r\n", {"p"}},
         {"\x01\x02\xff garbage\r\n[Sort]\r\n0=P\r\nnoise\r\n1=Q\r\n", {"P", "Q"}},
+        {"[Sort]\r\n 0 = P \r\n1=\"Q\"\r\n2=a=b\r\n3='R'\r\n", {"P", "Q", "a=b", "R"}},
+        {"[Sort]\r\n0=P\r\n0=Q\r\n1=R\r\n", {"P", "R"}},
+        {"[Other]\r\n0=X\r\n[Sort]\r\n1=Q\r\n0=P\r\n[Next]\r\n2=Y\r\n", {"P", "Q"}},
     };
     for (const auto& c : cases) {
         kivtest::WriteTextFile(order.GetParamFileName(), c.content);
@@ -82,4 +85,15 @@ TEST_F(IconOrderRecord, LoadingAppendsToTheNamesHeld) {
     SaveNames(data, "Default", {"D"});
     EXPECT_EQ(LoadNames(data, folder), (NameList{"D", "P", "Q"}));
     EXPECT_EQ(LoadNames(data, "Default"), NameList{"D"});
+}
+
+TEST_F(IconOrderRecord, TheFileHoldsOneSectionWithOneLinePerName) {
+    const std::string folder = MakeFolder("Format");
+    const NameList names = {folder + "\\b.txt", "*", folder + "\\\x95\x5C=.txt", "a b"};
+    SaveNames(data, folder, names);
+    KivIconSortHelper<std::string> order(data.c_str());
+    order.MakeParamHash(folder.c_str(), false);
+    EXPECT_EQ(kivtest::ReadTextFile(order.GetParamFileName()),
+              "[Sort]\r\n0=" + names[0] + "\r\n1=*\r\n2=" + names[2] + "\r\n3=a b\r\n");
+    EXPECT_EQ(LoadNames(data, folder), names);
 }
