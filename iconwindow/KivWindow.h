@@ -30,19 +30,20 @@ public:
     void OnCreate() override;
     void OnDestroy() override;
     void OnClose() override {}
+    void OnCommand(WORD id, WORD code) override;
     void OnSysColorChange() override;
     void OnEnterMenuLoop(WPARAM isPopup) override;
     void OnExitMenuLoop(WPARAM isPopup) override;
     void OnPaint(NPaintDc& dc) override;
 
     // Slots 24 to 36.
-    virtual void BuildContextMenu(NPopupMenu& /*menu*/, int /*index*/) {}
+    virtual void BuildContextMenu(NPopupMenu& menu, int index);
     virtual void OnItemDragStart(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
     virtual void OnItemLButtonDown(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
     virtual void OnItemClick(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
     virtual void OnItemDblClk(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
     virtual void OnItemRButtonDown(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
-    virtual void OnItemRButtonUp(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
+    virtual void OnItemRButtonUp(WPARAM keys, POINT point, int index);
     // Hover processing for a client point; true while the cursor is handled here.
     virtual bool OnMouseOver(POINT point);
     virtual HRESULT OnItemDragEnter(IDataObject* /*data*/, DWORD /*keys*/, POINT /*point*/,
@@ -99,6 +100,9 @@ public:
     void SetMoveSourceIndex(int index) { moveSourceIndex = index; }
 
 protected:
+    // One of the program's menu commands (65001 to 65017 but 65002).
+    void RunMenuCommand(UINT id);
+
     // The icon index of item i, asked of the shell the first time only.
     int CachedIconIndex(int index, HIMAGELIST& list);
     void ForgetIcons();
@@ -133,6 +137,8 @@ protected:
     KivWinProperty property;
     unsigned char openDirection;
     int moveSourceIndex;
+    // The item the last menu was built for (-1: the background); its commands act on it.
+    int menuIndex;
 
 private:
     // Per item, the icon index once painting has asked for it (-1 before); kept in step with
