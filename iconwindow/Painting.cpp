@@ -38,9 +38,13 @@ void KivWindow::OnPaint(NPaintDc& dc) {
     if (dc.MustErase())
         dc.FillRect(&paintRect, NSolidBrush(GetSysColor(COLOR_BTNFACE)));
 
+    // The values the layout used, so that a hand-edited record paints the cells it laid out.
+    const KivLayout::LayoutProperties layout =
+        KivLayout::SanitizeLayoutProperties(KivLayout::LayoutPropertiesOf(property));
+    const int textPlace = layout.itemTextPlace;
     // One icon of the system image list covers IconSize x IconSize pixels of the icon context.
-    const int iconSize = property.IconSize;
-    const bool drawIcons = property.ItemTextPlace != KivLayout::TextPlaceTextOnly && iconSize > 0;
+    const int iconSize = layout.iconSize;
+    const bool drawIcons = textPlace != KivLayout::TextPlaceTextOnly && iconSize > 0;
     NWindowDc icons(this);
     if (drawIcons) {
         const SIZE source = systemIconSize.cx > 0 && systemIconSize.cy > 0
@@ -53,7 +57,7 @@ void KivWindow::OnPaint(NPaintDc& dc) {
     dc.SelectObject(NFont(property.FontSize));
     dc.SetBkMode(TRANSPARENT);
 
-    const int arrange = KivLayout::ResolveItemArrange(property.ItemArrange, property.WindowSide);
+    const int arrange = KivLayout::ResolveItemArrange(layout.itemArrange, layout.windowSide);
     const RECT frame{0, 0, cellSize.cx, cellSize.cy};
     const RECT fill{2, 2, cellSize.cx - 2, cellSize.cy - 2};
 
@@ -106,7 +110,7 @@ void KivWindow::OnPaint(NPaintDc& dc) {
         dc.SetTextColor(GetSysColor(coloured ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
 
         RECT text = textRect;
-        switch (property.ItemTextPlace) {
+        switch (textPlace) {
         case KivLayout::TextPlaceRight:
         case KivLayout::TextPlaceTextOnly:
             dc.DrawTextEx(item.displayName.c_str(), -1, &text, textBesideFormat, nullptr);

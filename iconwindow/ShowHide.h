@@ -29,8 +29,8 @@ constexpr POINT NoAnchor{-1, -1};
 // Rectangle tests include their edges.
 bool PointInRectInclusive(const RECT& r, POINT p);
 
-// Whether `elapsed` milliseconds have passed since `since` at `now` (unsigned difference). A
-// negative time counts as 0.
+// Whether at least `milliseconds` have passed from tick `since` to tick `now` (unsigned
+// difference, so across the wrap of the tick count). A negative time counts as 0.
 bool TimeReached(DWORD since, DWORD now, int milliseconds);
 
 // What one poll of a top window sees.
@@ -91,7 +91,11 @@ BackgroundClickAction DecideBackgroundClick(unsigned char popState, bool clickWi
 // Scrolling of a window that reaches beyond the screen, for the cursor at q (screen): whether the
 // window moves and its rectangle after the move. Vertical arrangements (1, 4) scroll along y,
 // horizontal ones (0, 3) along x, others never; a window that fits on the screen never scrolls.
-// The window stops with its border (WindowBorder) just off the screen.
+// The window stops with its border (WindowBorder) just off the screen. The steps are 16 pixels
+// (the last one shorter). When it moved, the window takes the new rectangle (SetWindowRect with
+// SWP_NOOWNERZORDER), hides its sub-folder window, restarts hoverTick and OnMouseOver returns
+// true. Ask only when the cursor is inside the window rectangle (OnMouseOver returns false first
+// otherwise).
 struct EdgeScroll {
     bool moved = false;
     RECT windowRect{};

@@ -1,5 +1,6 @@
 #include "DebugMode.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -25,16 +26,34 @@ void DebugMode::Open(const char* folder) {
 }
 
 int DebugMode::FormatLine(char* line, int size, const SYSTEMTIME& time, const char* message) {
-    const int framing = std::snprintf(line, size, "[%02d:%02d:%02d.%03d] ", time.wHour,
-                                      time.wMinute, time.wSecond, time.wMilliseconds);
-    // Cut the message so that CR LF and the terminator always fit.
-    const int room = size - framing - 3;
-    int length = static_cast<int>(std::strlen(message));
-    if (length > room)
-        length = room;
-    std::memcpy(line + framing, message, length);
-    std::memcpy(line + framing + length, "\r\n", 3);
-    return framing + length + 2;
+    // CR LF and the terminator always fit; a buffer too small even for them gets an empty text.
+    const int ending = 3;
+    if (size < ending) {
+        if (size > 0)
+            line[0] = '\0';
+        return 0;
+    }
+    char framing[32];
+    const int framingLength =
+        std::snprintf(framing, sizeof(framing), "[%02d:%02d:%02d.%03d] ", time.wHour, time.wMinute,
+                      time.wSecond, time.wMilliseconds);
+    const int kept = std::min(std::max(framingLength, 0), size - ending);
+    std::memcpy(line, framing, kept);
+    // The message is cut at a character boundary: a double-byte character is kept whole or not
+    // at all.
+    const int room = size - ending - kept;
+    int length = 0;
+    while (message[length] != '\0') {
+        const bool pair = IsDBCSLeadByteEx(932, static_cast<BYTE>(message[length])) &&
+                          message[length + 1] != '\0';
+        const int step = pair ? 2 : 1;
+        if (length + step > room)
+            break;
+        length += step;
+    }
+    std::memcpy(line + kept, message, length);
+    std::memcpy(line + kept + length, "\r\n", ending);
+    return kept + length + 2;
 }
 
 void DebugMode::Printf(const char* format, ...) {

@@ -17,7 +17,10 @@ public:
 
     bool IsOpen() const { return logFile != INVALID_HANDLE_VALUE; }
 
-    // Formats one line for the given time; exposed so the framing can be checked without a file.
+    // Formats one line for the given time into size bytes and returns its length without the
+    // terminator; exposed so the framing can be checked without a file. The line always ends
+    // with CR LF and a terminator (a buffer of fewer than 3 bytes gets an empty text); what does
+    // not fit is cut, the message only between characters (code page 932).
     static int FormatLine(char* line, int size, const SYSTEMTIME& time, const char* message);
 
 private:

@@ -43,7 +43,7 @@ KivFrameWindow::~KivFrameWindow() {
         FindCloseChangeNotification(changeNotification);
     changeNotification = INVALID_HANDLE_VALUE;
     // Destroy the window while this object is still whole, so OnDestroy runs.
-    if (window && IsWindow(window))
+    if (OwnsWindow())
         ::DestroyWindow(window);
 }
 

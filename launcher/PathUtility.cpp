@@ -27,7 +27,7 @@ int GetPathType(const char* path) {
 
 const char* FindLastBackslash(const char* text) {
     const char* last = nullptr;
-    for (const char* p = text; *p; p = CharNextA(p)) {
+    for (const char* p = text; *p; p = CharNextExA(932, p, 0)) {
         if (*p == '\\')
             last = p;
     }

@@ -28,6 +28,7 @@ void ApplyIconOrder(KivItemList& items, const std::string& folderPath, const cha
     if (!changed || !order.ExistsParam(folderPath.c_str()))
         return;
     KivIconSortHelper<std::string> current(dataDirectory);
+    current.names.reserve(items.size());
     for (const KivItem& item : items)
         current.names.push_back(item.parsingName);
     current.SaveParam(folderPath.c_str());

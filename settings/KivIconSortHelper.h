@@ -35,6 +35,7 @@ public:
         std::unordered_map<std::string, std::string> values;
         for (auto& [key, value] : GetPrivateProfileSection("Sort"))
             values.emplace(std::move(key), std::move(value));
+        names.reserve(names.size() + values.size());
         for (size_t i = 0;; ++i) {
             const auto found = values.find(std::to_string(i));
             if (found == values.end() || found->second.empty())

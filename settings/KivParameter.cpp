@@ -13,8 +13,10 @@ char FoldAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Folder texts are code page 932 whatever code page the process runs under, so that all three
+// programs find the same names.
 bool IsLeadByte(char c) {
-    return IsDBCSLeadByte(static_cast<BYTE>(c)) != 0;
+    return IsDBCSLeadByteEx(932, static_cast<BYTE>(c)) != 0;
 }
 
 // A key or value as the profile functions hand it out: blanks around it trimmed, and a value
@@ -280,14 +282,17 @@ void KivParameter::DeleteParamFile() {
 }
 
 void KivParameter::LoadParam(const char* folder) {
+    // The kind is resolved once, outside the lock: it reads no settings file, and the defaults
+    // and the keys read must follow the same kind.
     SetParamKind(folder);
+    const unsigned char folderKind = kind;
     SetDefaultValues();
     // The default record lies under every folder's own record; for the default record itself a
     // second read would only repeat the same values (and double an appended list).
     if (!IsDefaultFolder(folder)) {
         try {
             KivParameterMutex lock;
-            SetParamKind(nullptr);
+            kind = ParamKindDefault;
             MakeParamHash(nullptr, false);
             ReadValues();
         } catch (const KivParameterException&) {
@@ -295,11 +300,12 @@ void KivParameter::LoadParam(const char* folder) {
     }
     try {
         KivParameterMutex lock;
-        SetParamKind(folder);
+        kind = folderKind;
         MakeParamHash(folder, false);
         ReadValues();
     } catch (const KivParameterException&) {
     }
+    kind = folderKind;
 }
 
 void KivParameter::SaveParam(const char* folder) {

@@ -3,12 +3,13 @@
 #include <memory>
 
 MultiByteToWideCharWrapper::MultiByteToWideCharWrapper(const char* text) : wide(nullptr) {
-    // MB_ERR_INVALID_CHARS: an invalid byte sequence is refused instead of being guessed at.
-    const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    // Without flags: an invalid byte becomes a replacement character, so a path that holds one
+    // converts, and then fails where it is used as a path.
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (n == 0)
         throw CodeTransWrapperException("MultiByteToWideCharWrapper():1");
     std::unique_ptr<wchar_t[]> buffer(new wchar_t[n]);
-    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, buffer.get(), n) == 0)
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, buffer.get(), n) == 0)
         throw CodeTransWrapperException("MultiByteToWideCharWrapper():2");
     wide = buffer.release();
 }

@@ -1,5 +1,6 @@
 // MultiByteToWideCharWrapper, WideCharToMultiByteWrapper: scoped conversions between the ANSI
-// code page (932) and UTF-16; both keep the terminator.
+// code page (932) and UTF-16; both keep the terminator. Invalid or unmappable characters become
+// replacement characters; only a null text or a failing system call throws.
 #pragma once
 #include <windows.h>
 #include <stdexcept>

@@ -157,6 +157,36 @@ KivItem& KivItem::operator=(const KivItem& other) {
     return *this;
 }
 
+KivItem::KivItem(KivItem&& other) noexcept
+    : x(other.x), y(other.y), type(other.type), displayName(std::move(other.displayName)),
+      pidl(std::move(other.pidl)), parentPidl(std::move(other.parentPidl)),
+      relativePidl(std::move(other.relativePidl)), parentFolder(std::move(other.parentFolder)),
+      parsingName(std::move(other.parsingName)), folderPidl(std::move(other.folderPidl)),
+      folderParent(std::move(other.folderParent)), folderPath(std::move(other.folderPath)),
+      folder(std::move(other.folder)) {
+    other.type = ItemNone;
+}
+
+KivItem& KivItem::operator=(KivItem&& other) noexcept {
+    if (this != &other) {
+        x = other.x;
+        y = other.y;
+        type = other.type;
+        displayName = std::move(other.displayName);
+        pidl = std::move(other.pidl);
+        parentPidl = std::move(other.parentPidl);
+        relativePidl = std::move(other.relativePidl);
+        parentFolder = std::move(other.parentFolder);
+        parsingName = std::move(other.parsingName);
+        folderPidl = std::move(other.folderPidl);
+        folderParent = std::move(other.folderParent);
+        folderPath = std::move(other.folderPath);
+        folder = std::move(other.folder);
+        other.type = ItemNone;
+    }
+    return *this;
+}
+
 KivItem::~KivItem() {
     KIV_ITEM_TRACE("KivItem::~KivItem(this:%llx/%llx):1");
 }
@@ -182,11 +212,11 @@ void KivItem::SetPathId(const KivPidl& absolute) {
     KIV_ITEM_TRACE("KivItem::SetPathId(this:%llx/%llx, const KivPidl& ):5");
 }
 
-void KivItem::SetPathId(const KivItem& parent, const KivPidl& child) {
+void KivItem::SetPathId(const KivItem& parent, KivPidl child) {
     KIV_ITEM_TRACE("KivItem::SetPathId(this:%llx/%llx, const KivItem&, const KivPidl& ):1");
     pidl = KivPidl::Concat(parent.folderPidl, child);
     parentPidl = parent.folderPidl.Clone();
-    relativePidl = child.Clone();
+    relativePidl = std::move(child);
     parentFolder = parent.folder;
     KIV_ITEM_TRACE("KivItem::SetPathId(this:%llx/%llx, const KivItem&, const KivPidl& ):2");
     SetPathIdHelper();

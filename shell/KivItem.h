@@ -40,12 +40,17 @@ public:
     // Copies are independent: lists are cloned, folders gain a reference.
     KivItem(const KivItem& other);
     KivItem& operator=(const KivItem& other);
+    // Moves hand the lists and references over and leave the source empty; list growth, sorts
+    // and swaps use them.
+    KivItem(KivItem&& other) noexcept;
+    KivItem& operator=(KivItem&& other) noexcept;
     ~KivItem();
 
     // From an absolute list (top-window folders, dropped files).
     void SetPathId(const KivPidl& absolute);
-    // From a child list found by enumerating the folder that the parent item opens.
-    void SetPathId(const KivItem& parent, const KivPidl& child);
+    // From a child list found by enumerating the folder that the parent item opens; the item
+    // keeps the list it is given.
+    void SetPathId(const KivItem& parent, KivPidl child);
     // Names and type, from parentFolder and relativePidl.
     void SetPathIdHelper();
     // The folder the item opens, its holder and its path, from folderPidl.

@@ -167,10 +167,11 @@ KivPidl KivPidl::Concat(const KivPidl& first, const KivPidl& second) {
         return first.Clone();
     const UINT firstBytes = first.GetSize() - sizeof(USHORT);
     const UINT secondBytes = second.GetSize() - sizeof(USHORT);
-    KivPidl result = Attach(NewList(first.pidl, firstBytes + secondBytes));
-    BYTE* memory = reinterpret_cast<BYTE*>(result.pidl);
+    // Each list is read only up to its own terminator.
+    BYTE* memory = static_cast<BYTE*>(IMallocAlloc(firstBytes + secondBytes + sizeof(USHORT)));
+    std::memcpy(memory, first.pidl, firstBytes);
     std::memcpy(memory + firstBytes, second.pidl, secondBytes + sizeof(USHORT));
-    return result;
+    return Attach(reinterpret_cast<LPITEMIDLIST>(memory));
 }
 
 bool operator==(const KivPidl& a, const KivPidl& b) {

@@ -30,23 +30,25 @@ POINT GetCursorPoint() {
 }
 
 NWnd::NWnd(NApp* app)
-    : window(nullptr), style(0), exStyle(0), rect{0, 0, 0, 0}, parent(nullptr), application(app) {}
+    : window(nullptr), style(0), exStyle(0), rect{0, 0, 0, 0}, parent(nullptr), application(app),
+      ownsWindow(false) {}
 
 NWnd::NWnd(NWnd* parentWindow)
     : window(nullptr), style(0), exStyle(0), rect{0, 0, 0, 0}, parent(parentWindow),
-      application(parentWindow ? parentWindow->application : nullptr) {}
+      application(parentWindow ? parentWindow->application : nullptr), ownsWindow(false) {}
 
 NWnd::~NWnd() {
     // The derived parts are gone: messages sent while the window dies reach NWnd's defaults.
-    if (window && IsWindow(window)) {
-        if (GetWindowLongPtrA(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) {
-            ::DestroyWindow(window);
-            if (IsWindow(window))
-                SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        } else {
-            ::DestroyWindow(window);
-        }
-    }
+    // A window that is already gone is left alone: its handle value may name another window by
+    // now.
+    if (!ownsWindow)
+        return;
+    const bool bound = GetWindowLongPtrA(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this);
+    ::DestroyWindow(window);
+    // A window that survives (one of another thread) must not reach this object any more.
+    if (bound && ownsWindow && IsWindow(window))
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    ownsWindow = false;
 }
 
 ATOM NWnd::RegisterWindowClass() {
@@ -65,12 +67,20 @@ ATOM NWnd::RegisterWindowClass() {
 }
 
 void NWnd::CreateWindow() {
+    // A second window would leave the first bound to this object with nobody to destroy it.
+    if (ownsWindow)
+        throw KivWinBaseException("Error NWnd::CreateWindow");
     RegisterWindowClass();
     RECT r = NormalizeRect(rect);
     HWND created = CreateWindowExA(
         exStyle, windowClassName, title.c_str(), style, r.left, r.top, r.right - r.left,
         r.bottom - r.top, parent ? parent->window : nullptr, nullptr,
         application ? application->instance : GetModuleHandleA(nullptr), this);
+    if (!created) {
+        // A window that WM_CREATE refused is gone already: no dead handle stays behind.
+        window = nullptr;
+        ownsWindow = false;
+    }
     // A handler that threw during creation has parked its exception; it is the real cause.
     if (application)
         application->RethrowPendingException();
@@ -251,6 +261,7 @@ LRESULT CALLBACK NWnd::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         self = static_cast<NWnd*>(cs->lpCreateParams);
         if (self) {
             self->window = hwnd;
+            self->ownsWindow = true;
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
     } else {
@@ -258,8 +269,11 @@ LRESULT CALLBACK NWnd::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     }
     if (!self)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0); // no late message may reach the object
+        if (self->window == hwnd)
+            self->ownsWindow = false;
+    }
     try {
         return self->WindowProc(message, wParam, lParam);
     } catch (...) {

@@ -50,6 +50,9 @@ public:
     virtual ATOM RegisterWindowClass();
     virtual ~NWnd();
 
+    // Throws "Error NWnd::CreateWindow" when the object already owns a live window or creation
+    // fails; a handler's exception during creation comes out instead. After a failure the
+    // handle is null.
     void CreateWindow();
     BOOL DestroyWindow();
     void ShowWindow(int command);
@@ -79,7 +82,10 @@ public:
     HRESULT RevokeDragDrop();
     int MessageBox(const char* text, const char* caption, UINT type);
 
+    // The handle stays as it was after the window is destroyed (operations on it then fail);
+    // OwnsWindow tells whether it still names this object's live window.
     HWND GetHandle() const { return window; }
+    bool OwnsWindow() const { return ownsWindow; }
     NWnd* GetParent() const { return parent; }
     NApp* GetApp() const { return application; }
     const std::string& GetTitle() const { return title; }
@@ -88,7 +94,17 @@ public:
 
 protected:
     // Lets a derived object that has destroyed or taken over its window say so.
-    void ForgetHandle() { window = nullptr; }
+    void ForgetHandle() {
+        window = nullptr;
+        ownsWindow = false;
+    }
+    // For a derived object whose window is not of the toolkit class: it takes the window over,
+    // learns of the window's end by itself and says so with WindowGone.
+    void AdoptWindow(HWND handle) {
+        window = handle;
+        ownsWindow = handle != nullptr;
+    }
+    void WindowGone() { ownsWindow = false; }
 
     HWND window;
     DWORD style;
@@ -99,6 +115,10 @@ protected:
     std::string title;
 
 private:
+    // Set while window names this object's live window: from WM_CREATE to WM_NCDESTROY, so that
+    // the destructor never destroys a handle value that now belongs to another window.
+    bool ownsWindow;
+
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 };
 

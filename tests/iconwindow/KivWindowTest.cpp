@@ -253,4 +253,41 @@ TEST_F(IconWindow, DeletingTheObjectDestroysItsWindowAndToolTip) {
     EXPECT_FALSE(IsWindow(tip));
 }
 
+TEST_F(IconWindow, NamesThatCodePage932CannotHoldAreShownAndKeepTheirPlaces) {
+    // Korean, an emoji, and Latin letters with accents that code page 932 lacks; two of them
+    // convert to the same text.
+    const wchar_t* names[] = {L"\uD55C\uAD6D\uC5B4.txt", L"\uC870\uC120\uC5B4.txt",
+                              L"\U0001F600.txt", L"caf\u00E9.txt", L"plain.txt"};
+    for (const wchar_t* name : names) {
+        const std::wstring path =
+            std::wstring(folder.Path().begin(), folder.Path().end()) + L"\\" + name;
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        CloseHandle(file);
+    }
+    auto w = MakeWindow();
+    w->CreateWindow();
+    w->LoadAndLayout(KivWindow::neverAbort);
+    // Every item is there, with whatever the conversion gives, and has a cell.
+    ASSERT_EQ(w->GetItems().size(), 5u);
+    for (const KivItem& item : w->GetItems()) {
+        EXPECT_FALSE(item.displayName.empty());
+        EXPECT_NE(item.x, -1);
+    }
+    // A paint draws them all.
+    const SIZE client = w->GetClientSize();
+    w->SetWindowRect(w->AdjustWindowRectEx(RECT{20, 20, 20 + client.cx, 20 + client.cy}, false),
+                     SWP_NOACTIVATE | SWP_SHOWWINDOW, HWND_TOPMOST);
+    w->InvalidateRect(nullptr, true);
+    w->UpdateWindow();
+    EXPECT_EQ(w->GetCachedIconCount(), 5);
+    // Moving and storing the order keeps every item, also those whose names collide.
+    w->MoveItem(0, 4);
+    w->MoveItem(5, 0);
+    auto again = MakeWindow();
+    again->LoadAndLayout(KivWindow::neverAbort);
+    EXPECT_EQ(again->GetItems().size(), 5u);
+}
+
 } // namespace

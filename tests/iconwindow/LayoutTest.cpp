@@ -6,6 +6,7 @@
 #include <climits>
 #include <vector>
 
+#include "KivWinProperty.h"
 #include "Layout.h"
 
 using namespace KivLayout;
@@ -496,4 +497,43 @@ TEST(LayoutTest, MoveItemTargets) {
     order.erase(order.begin() + 1);
     order.insert(order.begin() + target, moved);
     EXPECT_EQ(order, (std::vector<char>{'a', 'c', 'b', 'd'}));
+}
+
+TEST(LayoutTest, PropertiesOfAWindowPropertyRecord) {
+    KivWinProperty record("C:\\unused");
+    record.IconSize = 1;
+    record.ItemTextPlace = 2;
+    record.TextSizeWMin = 3;
+    record.TextSizeWMax = 4;
+    record.TextSizeH = 5;
+    record.ItemBorderWidth = 6;
+    record.ItemBetweenIconText = 7;
+    record.SeparatorWidth = 8;
+    record.BetweenIcon = 9;
+    record.WindowBorder = 10;
+    record.ItemArrange = 11;
+    record.WindowSide = 12;
+    record.Column = 13;
+    record.TurnScreen = true;
+    record.NeedSize = false;
+    const LayoutProperties p = LayoutPropertiesOf(record);
+    EXPECT_EQ(p.iconSize, 1);
+    EXPECT_EQ(p.itemTextPlace, 2);
+    EXPECT_EQ(p.textSizeWMin, 3);
+    EXPECT_EQ(p.textSizeWMax, 4);
+    EXPECT_EQ(p.textSizeH, 5);
+    EXPECT_EQ(p.itemBorderWidth, 6);
+    EXPECT_EQ(p.itemBetweenIconText, 7);
+    EXPECT_EQ(p.separatorWidth, 8);
+    EXPECT_EQ(p.betweenIcon, 9);
+    EXPECT_EQ(p.windowBorder, 10);
+    EXPECT_EQ(p.itemArrange, 11);
+    EXPECT_EQ(p.windowSide, 12);
+    EXPECT_EQ(p.column, 13);
+    EXPECT_TRUE(p.turnScreen);
+    EXPECT_FALSE(p.needSize);
+    record.TurnScreen = false;
+    record.NeedSize = true;
+    EXPECT_FALSE(LayoutPropertiesOf(record).turnScreen);
+    EXPECT_TRUE(LayoutPropertiesOf(record).needSize);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 
@@ -31,12 +32,73 @@ TEST(DebugModeFormat, CutsAMessageThatWouldNotFit) {
     EXPECT_EQ(std::string(line, 15), "[00:00:00.000] ");
 }
 
+TEST(DebugModeFormat, CutsBetweenDoubleByteCharactersOnly) {
+    SYSTEMTIME t{};
+    // 表 is 95 5C; after the 15 bytes of framing, a 26-byte buffer leaves 8 bytes of message in
+    // one case and 7 in the next: the cut falls between characters either way.
+    std::string message;
+    for (int i = 0; i < 50; ++i)
+        message += "表";
+    for (const int size : {26, 27, 28, 1000}) {
+        SCOPED_TRACE(size);
+        char line[1000];
+        const int length = DebugMode::FormatLine(line, size, t, message.c_str());
+        const std::string text(line, length);
+        ASSERT_EQ(text.substr(0, 15), "[00:00:00.000] ");
+        ASSERT_EQ(text.substr(text.size() - 2), "\r\n");
+        const std::string kept = text.substr(15, text.size() - 17);
+        EXPECT_EQ(kept.size() % 2, 0u) << "a character was split";
+        EXPECT_EQ(kept, message.substr(0, kept.size()));
+        EXPECT_LE(length, size - 1);
+        EXPECT_GE(static_cast<int>(kept.size()), std::min(size - 19, 100));
+    }
+}
+
+TEST(DebugModeFormat, EveryBufferSizeGivesALineThatFits) {
+    SYSTEMTIME t{};
+    t.wHour = 23;
+    for (int size = 0; size <= 24; ++size) {
+        SCOPED_TRACE(size);
+        std::string buffer(64, '#');
+        const int length = DebugMode::FormatLine(buffer.data(), size, t, "ab表");
+        EXPECT_GE(length, 0);
+        if (size == 0) {
+            EXPECT_EQ(length, 0);
+            EXPECT_EQ(buffer[0], '#') << "a zero-size buffer was written";
+            continue;
+        }
+        EXPECT_LE(length, size - 1);
+        EXPECT_EQ(buffer[length], '\0');
+        EXPECT_EQ(buffer.find_first_not_of('#', size), std::string::npos)
+            << "written past the buffer";
+        if (size >= 3)
+            EXPECT_EQ(buffer.substr(length - 2, 2), "\r\n");
+    }
+}
+
+// Without an Open, Printf creates no file in the working directory and writes nowhere.
 TEST(DebugMode, ClosedLogWritesNothing) {
     TempDir dir;
-    DebugMode log;
-    EXPECT_FALSE(log.IsOpen());
-    log.Printf("nothing %d", 1);
-    EXPECT_FALSE(kivtest::Exists(dir / "DebugLog.txt"));
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof(previous), previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    {
+        DebugMode log;
+        EXPECT_FALSE(log.IsOpen());
+        log.Printf("nothing %d", 1);
+    }
+    SetCurrentDirectoryA(previous);
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((dir / "*").c_str(), &found);
+    int entries = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+                ++entries;
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(entries, 0);
 }
 
 TEST(DebugMode, TruncatesAndWritesTimeStampedLines) {

@@ -360,6 +360,21 @@ TEST_F(KivTopWindows, DebugModeTracesTheWindowsLifeInOrder) {
     }
 }
 
+TEST_F(KivTopWindows, AShownTopWindowTakesItsShownRectangle) {
+    // The test build's Kiv keeps its top windows shown.
+    kivtest::MakeDir(TopFolder(1));
+    auto kiv = Start("", "KivShown.exe");
+    // The default top record: cells of 68 x 70 (icon 32 above a text of 64 x 32, borders 2, gap
+    // 2), a window border of 3, not NeedSize: the whole screen wide and 76 high, at the top.
+    const RECT expected = Framed(RECT{0, 0, Screen().cx, 76});
+    auto windows = WaitForTopWindows(*kiv, [&](const std::vector<WindowInfo>& w) {
+        return w.size() == 1 && w[0].visible && w[0].rect == expected;
+    });
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(RectText(windows[0].rect), RectText(expected));
+    Stop(*kiv);
+}
+
 // Hand-edited records with values no dialog would write.
 struct BadRecord {
     const char* name;

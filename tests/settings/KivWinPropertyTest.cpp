@@ -2,8 +2,10 @@
 // each kind writes, per-resolution sections, older files and damaged files.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "KivWinProperty.h"
 #include "SettingsFixture.h"
@@ -252,6 +254,48 @@ TEST_F(WindowProperties, KindFollowsTheFolderPlace) {
         p.SetParamKind(c.none ? nullptr : c.folder.c_str());
         EXPECT_EQ(p.kind, c.kind) << c.folder;
     }
+}
+
+// A byte that is no character converts to a replacement character; the path then fails to parse
+// like any path that names nothing, and the folder counts as an "other" folder.
+TEST_F(WindowProperties, APathWithAnInvalidByteLoadsAndSavesAsAnOtherFolder) {
+    for (const std::string& folder : {top + "\x81", other + "\\x\x81\x20y"}) {
+        SCOPED_TRACE(folder);
+        KivWinProperty p(data.c_str());
+        EXPECT_NO_THROW(p.LoadParam(folder.c_str()));
+        EXPECT_EQ(p.kind, ParamKindOther);
+        EXPECT_EQ(AllValues(p), plainDefaults);
+        p.IconSize = 20;
+        EXPECT_NO_THROW(p.SaveParam(folder.c_str()));
+    }
+}
+
+// The kind is resolved once, before the lock is taken: a top folder that disappears while the
+// load waits for the lock is still loaded as the top folder it was, with its top-only keys.
+TEST_F(WindowProperties, TheLoadKeepsTheKindItResolvedBeforeWaitingForTheLock) {
+    WriteRecord(top.c_str(), "[AllResolution]\r\nWindowSide=2\r\nIconSize=36\r\n");
+    const std::string marker = root / "holding.txt";
+    kivtest::ChildProcess holder(
+        "\"" + kivtest::BuiltProgram("settingsstress.exe") + "\" hold \"" + marker + "\"", "");
+    for (int i = 0; i < 400 && !kivtest::Exists(marker); ++i)
+        Sleep(50);
+    ASSERT_TRUE(kivtest::Exists(marker)) << "the holder never took the lock";
+
+    KivWinProperty p(data.c_str());
+    std::thread loader([&p, this] { p.LoadParam(top.c_str()); });
+    bool resolved = false;
+    for (int i = 0; i < 400 && !resolved; ++i) {
+        resolved = std::atomic_ref<unsigned char>(p.kind).load() != ParamKindUnset;
+        if (!resolved)
+            Sleep(50);
+    }
+    EXPECT_TRUE(resolved) << "the load never resolved the kind";
+    EXPECT_TRUE(RemoveDirectoryA(top.c_str()));
+    holder.Kill();
+    loader.join();
+    EXPECT_EQ(p.kind, ParamKindTop);
+    EXPECT_EQ(p.WindowSide, 2);
+    EXPECT_EQ(p.IconSize, 36);
 }
 
 TEST_F(WindowProperties, WithoutRecordsEachKindGetsItsBuiltInDefaults) {

@@ -44,6 +44,24 @@ TEST(ComputeParamHash, DoubleByteCharactersAreNotFolded) {
               "TON");
 }
 
+TEST(ComputeParamHash, TrailBytesThatLookLikeSmallLettersKeepTheirValue) {
+    // テ is 83 65, ト 83 67, ッ 83 62: trail bytes in the range of a to z, added unchanged.
+    const struct {
+        const char* text;
+        const char* name;
+    } cases[] = {
+        {"C:\\テスト", "PGOBXBKBZAAAAA"},
+        {"c:\\テスト", "PGOBXBKBZAAAAA"},
+        {"D:\\ツール\\トップ", "RUOBVZNBJOBZBU"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ComputeParamHash(c.text), c.name) << c.text;
+    // The same texts compare equal without regard to ASCII case, but a trail byte is exact:
+    // テ (83 65) and ウ (83 45) differ only where a folding would make them equal.
+    EXPECT_TRUE(SameFolderText("C:\\テスト", "c:\\テスト"));
+    EXPECT_FALSE(SameFolderText("C:\\\x83\x65", "C:\\\x83\x45"));
+}
+
 TEST(NextHashName, StepsWithCarry) {
     const struct {
         const char* name;

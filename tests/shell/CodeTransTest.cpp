@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <string>
 
 #include "CodeTrans.h"
 
@@ -45,14 +46,16 @@ TEST(MultiByteToWideCharWrapper, EmptyTextIsOnlyTheTerminator) {
     EXPECT_EQ(wide.Get()[0], L'\0');
 }
 
-TEST(MultiByteToWideCharWrapper, RefusesInvalidShiftJis) {
-    // A lead byte followed by the terminator is no character.
-    const char broken[] = {'a', static_cast<char>(0x81), '\0'};
-    try {
-        MultiByteToWideCharWrapper wide(broken);
-        FAIL() << "an invalid text was converted";
-    } catch (const CodeTransWrapperException& e) {
-        EXPECT_STREQ(e.what(), "MultiByteToWideCharWrapper():1");
+TEST(MultiByteToWideCharWrapper, InvalidBytesBecomeReplacementCharacters) {
+    // A lead byte followed by the terminator, and one followed by a byte that is no trail byte.
+    const char* const texts[] = {"a\x81", "a\x81\x20z"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        std::wstring converted;
+        EXPECT_NO_THROW(converted = MultiByteToWideCharWrapper(text).Get());
+        ASSERT_GE(converted.size(), 2u);
+        EXPECT_EQ(converted[0], L'a');
+        EXPECT_NE(converted[1], L'\0');
     }
 }
 

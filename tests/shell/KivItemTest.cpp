@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "CodeTrans.h"
@@ -552,6 +553,58 @@ TEST(KivItemCopies, CopiesAreIndependent) {
         EXPECT_TRUE(assigned.pidl == original.pidl);
     }
     EXPECT_EQ(CountOf(original.folder.Get()), folderCount);
+}
+
+static_assert(std::is_nothrow_move_constructible_v<KivItem>);
+static_assert(std::is_nothrow_move_assignable_v<KivItem>);
+
+// Growth, sorts and swaps of a window's list move the items: every list stays where it was.
+TEST(KivItemMoves, ListsAndReferencesChangeHandsWithoutCopies) {
+    TempDir dir;
+    for (const char* name : {"d.txt", "b.txt", "e.txt", "a.txt", "c.txt"})
+        kivtest::WriteTextFile(dir / name, name);
+    const KivItem parent = ItemOf(dir.Path());
+    KivItemList items = ChildrenOf(parent, SHCONTF_NONFOLDERS);
+    ASSERT_EQ(items.size(), 5u);
+    std::set<LPITEMIDLIST> lists;
+    for (const KivItem& item : items)
+        lists.insert(item.pidl.Get());
+    const ULONG folderCount = CountOf(parent.folder.Get());
+
+    items.reserve(items.capacity() * 2 + 1);
+    std::stable_sort(items.begin(), items.end(),
+                     [](const KivItem& a, const KivItem& b) { return a.CompareIDs(b) < 0; });
+    std::swap(items[0], items[4]);
+    std::set<LPITEMIDLIST> after;
+    for (const KivItem& item : items)
+        after.insert(item.pidl.Get());
+    EXPECT_EQ(after, lists) << "an item was copied instead of moved";
+    EXPECT_EQ(CountOf(parent.folder.Get()), folderCount);
+    EXPECT_EQ(items[4].parsingName, dir / "a.txt");
+
+    KivItem moved(std::move(items[1]));
+    EXPECT_EQ(moved.parsingName, dir / "b.txt");
+    EXPECT_TRUE(items[1].pidl.IsNull());
+    EXPECT_FALSE(items[1].parentFolder);
+    EXPECT_EQ(items[1].type, KivItem::ItemNone);
+    KivItem assigned;
+    const LPITEMIDLIST list = moved.pidl.Get();
+    assigned = std::move(moved);
+    EXPECT_EQ(assigned.pidl.Get(), list);
+    EXPECT_TRUE(moved.pidl.IsNull());
+    EXPECT_EQ(CountOf(parent.folder.Get()), folderCount);
+}
+
+TEST(KivItemMoves, SetPathIdKeepsTheChildListItIsGiven) {
+    TempDir dir;
+    kivtest::WriteTextFile(dir / "a.txt", "a");
+    const KivItem parent = ItemOf(dir.Path());
+    KivPidl child = KivPidl((dir / "a.txt").c_str()).GetLast();
+    const LPITEMIDLIST list = child.Get();
+    KivItem item;
+    item.SetPathId(parent, std::move(child));
+    EXPECT_EQ(item.relativePidl.Get(), list);
+    EXPECT_EQ(item.parsingName, dir / "a.txt");
 }
 
 TEST(KivItemFailures, ListsBelowAPlainFile) {

@@ -105,6 +105,83 @@ TEST(KivPidlStructure, Concat) {
     EXPECT_EQ(Bytes(KivPidl::Concat(MakeList({}), b)), Bytes(b));
 }
 
+// A page that faults on access; a fault opens it and is counted, so that a read past a list
+// fails the test instead of ending the program.
+class GuardPage {
+public:
+    explicit GuardPage(BYTE* page, SIZE_T size) : page(page), size(size) {
+        current = this;
+        handler = AddVectoredExceptionHandler(1, &GuardPage::OnException);
+        Protect();
+    }
+    GuardPage(const GuardPage&) = delete;
+    GuardPage& operator=(const GuardPage&) = delete;
+    ~GuardPage() {
+        RemoveVectoredExceptionHandler(handler);
+        current = nullptr;
+    }
+    void Protect() {
+        DWORD previous = 0;
+        VirtualProtect(page, size, PAGE_NOACCESS, &previous);
+    }
+    int faults = 0;
+
+private:
+    static LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
+        const EXCEPTION_RECORD* record = info->ExceptionRecord;
+        if (!current || record->ExceptionCode != EXCEPTION_ACCESS_VIOLATION ||
+            record->NumberParameters < 2)
+            return EXCEPTION_CONTINUE_SEARCH;
+        BYTE* address = reinterpret_cast<BYTE*>(record->ExceptionInformation[1]);
+        if (address < current->page || address >= current->page + current->size)
+            return EXCEPTION_CONTINUE_SEARCH;
+        ++current->faults;
+        DWORD previous = 0;
+        VirtualProtect(current->page, current->size, PAGE_READWRITE, &previous);
+        return EXCEPTION_CONTINUE_EXECUTION;
+    }
+
+    static inline GuardPage* current = nullptr;
+    BYTE* page;
+    SIZE_T size;
+    void* handler;
+};
+
+// Each list is read only up to its own end: the first list lies at the very end of a page that a
+// page without access follows.
+TEST(KivPidlStructure, ConcatReadsNoByteBeyondEitherList) {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const SIZE_T page = system.dwPageSize;
+    BYTE* pages = static_cast<BYTE*>(
+        VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    {
+        GuardPage guard(pages + page, page);
+        for (const auto& [firstPayloads, secondPayloads] :
+             std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>>{
+                 {{"ab", "c"}, {"defg"}},
+                 {{"x"}, {"a long element", "and another", "and a third"}},
+                 {{}, {"b"}},
+             }) {
+            const std::string firstBytes = ExpectedBytes(firstPayloads);
+            BYTE* placed = pages + page - firstBytes.size();
+            std::memcpy(placed, firstBytes.data(), firstBytes.size());
+            KivPidl first = KivPidl::Attach(reinterpret_cast<LPITEMIDLIST>(placed));
+            const KivPidl second = MakeList(secondPayloads);
+            guard.faults = 0;
+            guard.Protect();
+            const KivPidl both = KivPidl::Concat(first, second);
+            EXPECT_EQ(guard.faults, 0) << "Concat read past the end of the first list";
+            first.Detach(); // the page is not the shell allocator's
+            std::vector<std::string> all = firstPayloads;
+            all.insert(all.end(), secondPayloads.begin(), secondPayloads.end());
+            EXPECT_EQ(Bytes(both), ExpectedBytes(all));
+        }
+    }
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
+
 TEST(KivPidlStructure, FreeAndPutReleaseTheOldList) {
     ASSERT_TRUE(kivtest::TaskAllocations::Install());
     const long before = kivtest::TaskAllocations::Live();

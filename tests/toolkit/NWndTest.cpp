@@ -46,6 +46,29 @@ private:
     }
 };
 
+// Windows of the toolkit class that belong to this thread, top-level and owned alike.
+int ToolkitWindowsOfThisThread() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM counter) -> BOOL {
+            char className[64] = {};
+            GetClassNameA(window, className, sizeof(className));
+            if (std::string(className) == "NWindowClass")
+                ++*reinterpret_cast<int*>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Lets a test point an object at a handle value, as a recycled value would.
+class RepointedWnd : public RecordingWnd {
+public:
+    using RecordingWnd::RecordingWnd;
+    void Repoint(HWND handle) { window = handle; }
+};
+
 class WindowTest : public ::testing::Test {
 protected:
     NApp app{GetModuleHandleA(nullptr)};
@@ -147,6 +170,52 @@ TEST_F(WindowTest, DestructorDestroysTheWindowWithoutDerivedHandlers) {
     const HWND handle = w->GetHandle();
     delete w;
     EXPECT_FALSE(IsWindow(handle));
+}
+
+TEST_F(WindowTest, ADestroyedWindowKeepsItsHandleButIsNoLongerOwned) {
+    RecordingWnd w(&app);
+    w.CreateWindow();
+    const HWND handle = w.GetHandle();
+    EXPECT_TRUE(w.OwnsWindow());
+    ::DestroyWindow(handle);
+    EXPECT_EQ(w.GetHandle(), handle);
+    EXPECT_FALSE(w.OwnsWindow());
+}
+
+// The object's window is gone and its old handle value now names a window of someone else.
+TEST_F(WindowTest, TheDestructorLeavesAHandleItNoLongerOwnsAlone) {
+    RecordingWnd other(&app);
+    other.CreateWindow();
+    {
+        RepointedWnd w(&app);
+        w.CreateWindow();
+        ::DestroyWindow(w.GetHandle());
+        w.Repoint(other.GetHandle());
+    }
+    EXPECT_TRUE(IsWindow(other.GetHandle())) << "another object's window was destroyed";
+}
+
+TEST_F(WindowTest, ASecondCreateWindowThrowsAndLeavesNoOrphan) {
+    const int before = ToolkitWindowsOfThisThread();
+    {
+        RecordingWnd w(&app);
+        w.CreateWindow();
+        const HWND first = w.GetHandle();
+        try {
+            w.CreateWindow();
+            ADD_FAILURE() << "a second window was created";
+        } catch (const KivWinBaseException& e) {
+            EXPECT_STREQ(e.what(), "Error NWnd::CreateWindow");
+        }
+        EXPECT_EQ(w.GetHandle(), first);
+        EXPECT_EQ(GetWindowLongPtrA(first, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&w));
+        EXPECT_EQ(ToolkitWindowsOfThisThread(), before + 1);
+        // After its window is gone the object may create a new one.
+        ::DestroyWindow(first);
+        w.CreateWindow();
+        EXPECT_TRUE(w.OwnsWindow());
+    }
+    EXPECT_EQ(ToolkitWindowsOfThisThread(), before);
 }
 
 TEST_F(WindowTest, ReversedRectangleCreatesAtTheSmallerCorner) {
@@ -345,6 +414,7 @@ class ThrowingWnd : public NFrameWnd {
 public:
     using NFrameWnd::NFrameWnd;
     bool throwOnCreate = false;
+    bool idleSendThrows = false; // the idle hook sends a message whose handler quits and throws
     int idleCalls = 0;
     int idleBusy = 0;
     std::vector<UINT> threadMessages;
@@ -357,6 +427,10 @@ public:
     }
     int OnIdle() override {
         ++idleCalls;
+        if (idleSendThrows) {
+            SendMessageA(window, WM_APP + 8, 0, 0);
+            return 0;
+        }
         if (idleBusy > 0) {
             --idleBusy;
             return 1;
@@ -367,6 +441,10 @@ public:
     LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
         if (m == WM_APP + 7)
             threadMessages.push_back(m);
+        if (m == WM_APP + 8) {
+            PostQuitMessage(0);
+            throw std::runtime_error("idle send failed");
+        }
         return NFrameWnd::WindowProc(m, w, l);
     }
 };
@@ -387,7 +465,26 @@ TEST_F(WindowTest, HandlerExceptionIsRethrownFromTheMessageLoop) {
     app.mainWindow = nullptr;
 }
 
-TEST_F(WindowTest, CreateExceptionComesOutOfCreateWindow) {
+// An exception parked by a send from the idle hook, whose handler also posted WM_QUIT, leaves
+// the loop at once instead of being dropped with the quit.
+TEST_F(WindowTest, AnExceptionOfASendFromTheIdleHookLeavesTheLoop) {
+    ThrowingWnd w(&app);
+    w.idleSendThrows = true;
+    w.CreateWindow();
+    app.mainWindow = &w;
+    try {
+        app.Run();
+        ADD_FAILURE() << "the loop ended without the handler's exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "idle send failed");
+    }
+    app.mainWindow = nullptr;
+    EXPECT_EQ(w.idleCalls, 1);
+    EXPECT_FALSE(app.HasPendingException());
+}
+
+TEST_F(WindowTest, CreateExceptionComesOutOfCreateWindowAndLeavesNoHandle) {
+    const int before = ToolkitWindowsOfThisThread();
     ThrowingWnd w(&app);
     w.throwOnCreate = true;
     try {
@@ -396,7 +493,14 @@ TEST_F(WindowTest, CreateExceptionComesOutOfCreateWindow) {
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "create failed");
     }
-    EXPECT_EQ(w.GetHandle() && IsWindow(w.GetHandle()), false);
+    EXPECT_EQ(w.GetHandle(), nullptr);
+    EXPECT_FALSE(w.OwnsWindow());
+    EXPECT_EQ(ToolkitWindowsOfThisThread(), before);
+    // The object can try again.
+    w.throwOnCreate = false;
+    w.CreateWindow();
+    EXPECT_TRUE(IsWindow(w.GetHandle()));
+    EXPECT_TRUE(w.OwnsWindow());
 }
 
 TEST_F(WindowTest, LoopCallsIdleUntilItReturnsZeroAndRoutesThreadMessages) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "NToolTip.h"
 #include "NWnd.h"
@@ -96,27 +97,74 @@ TEST_F(ToolTipTest, ToolsAreAddedWithRectangleIdAndText) {
     EXPECT_FALSE(ReadTool(tip.GetHandle(), owner.GetHandle(), 2, &rect, &text));
 }
 
-TEST_F(ToolTipTest, RelayingMouseMessagesWorksWithAndWithoutTools) {
+// What reaches the control: a test subclass records every TTM_RELAYEVENT with its message.
+struct RelayRecorder {
+    std::vector<MSG> relayed;
+
+    static LRESULT CALLBACK Proc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR self) {
+        if (message == TTM_RELAYEVENT && lParam)
+            reinterpret_cast<RelayRecorder*>(self)->relayed.push_back(
+                *reinterpret_cast<const MSG*>(lParam));
+        return DefSubclassProc(control, message, wParam, lParam);
+    }
+};
+
+TEST_F(ToolTipTest, RelayEventHandsTheOwnersMessageToTheControl) {
     const UINT messages[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
                              WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP};
     NToolTip tip(&owner);
-    for (const UINT message : messages)
-        tip.RelayEvent(message, 0, MAKELPARAM(10, 10));
+    RelayRecorder recorder;
+    ASSERT_TRUE(SetWindowSubclass(tip.GetHandle(), &RelayRecorder::Proc, 77,
+                                  reinterpret_cast<DWORD_PTR>(&recorder)));
     tip.AddTool(RECT{0, 0, 40, 40}, 0, "項目");
+    struct Sent {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<Sent> sent;
     for (int x : {10, 20, 100, 10}) {
-        for (const UINT message : messages)
-            tip.RelayEvent(message, 0, MAKELPARAM(x, 10));
+        for (const UINT message : messages) {
+            const Sent s{message, static_cast<WPARAM>(MK_LBUTTON), MAKELPARAM(x, 10)};
+            tip.RelayEvent(s.message, s.wParam, s.lParam);
+            sent.push_back(s);
+        }
     }
-    // Let the control run whatever timers the relayed moves started.
-    const DWORD start = GetTickCount();
-    MSG msg;
-    while (GetTickCount() - start < 300) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        Sleep(10);
+    ASSERT_EQ(recorder.relayed.size(), sent.size());
+    for (size_t i = 0; i < sent.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(recorder.relayed[i].hwnd, owner.GetHandle());
+        EXPECT_EQ(recorder.relayed[i].message, sent[i].message);
+        EXPECT_EQ(recorder.relayed[i].wParam, sent[i].wParam);
+        EXPECT_EQ(recorder.relayed[i].lParam, sent[i].lParam);
     }
-    EXPECT_TRUE(IsWindow(tip.GetHandle()));
+    RemoveWindowSubclass(tip.GetHandle(), &RelayRecorder::Proc, 77);
     EXPECT_EQ(SendMessageA(tip.GetHandle(), TTM_GETTOOLCOUNT, 0, 0), 1);
+}
+
+// Lets a test point the object at a handle value, as a recycled value would.
+class RepointedToolTip : public NToolTip {
+public:
+    using NToolTip::NToolTip;
+    void Repoint(HWND handle) { window = handle; }
+};
+
+TEST_F(ToolTipTest, AControlDestroyedWithItsOwnerIsNotOwnedAnyMore) {
+    NWnd victim(&app);
+    victim.CreateWindow();
+    {
+        NWnd shortLived(&app);
+        shortLived.CreateWindow();
+        RepointedToolTip tip(&shortLived);
+        const HWND control = tip.GetHandle();
+        EXPECT_TRUE(tip.OwnsWindow());
+        shortLived.DestroyWindow(); // takes the owned control with it
+        EXPECT_FALSE(IsWindow(control));
+        EXPECT_FALSE(tip.OwnsWindow());
+        tip.Repoint(victim.GetHandle());
+    }
+    EXPECT_TRUE(IsWindow(victim.GetHandle())) << "another object's window was destroyed";
 }
 
 } // namespace
