@@ -119,18 +119,6 @@ void KivWindow::OnExitMenuLoop(WPARAM) {
         application->mainWindow->SendMessage(UM_MENULOOP, 0, 0);
 }
 
-bool KivWindow::OnMouseOver(POINT) {
-    return false;
-}
-
-bool KivWindow::Poll() {
-    if (!window)
-        CreateWindow();
-    if (subWindow && (subWindow->GetStyle(false) & WS_VISIBLE) && subWindow->Poll())
-        return true;
-    return OnMouseOver(ScreenToClient(GetCursorPoint()));
-}
-
 void KivWindow::LoadAndLayout(const RECT& abortRect) {
     debugMode.Printf("KivWindow::LoadAndLayout(this:%llx, NRect):1", TraceAddress(this));
     if (!LoadItems(abortRect))
@@ -399,11 +387,4 @@ int KivWindow::CachedIconIndex(int index, HIMAGELIST& list) {
 void KivWindow::ForgetIcons() {
     iconIndexes.clear();
     iconList = nullptr;
-}
-
-void KivWindow::DeleteSubFolderWindow() {
-    delete subWindow;
-    subWindow = nullptr;
-    subWindowIndex = -1;
-    subOpenedByClick = false;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ShowHide.h"
+#include "SubFolderPlacement.h"
 #include "TopWindowGeometry.h"
 
 namespace {
@@ -29,10 +31,104 @@ void KivTopWindow::OnCreate() {
     Hide(false, false);
 }
 
-bool KivTopWindow::OnMouseOver(POINT) {
+bool KivTopWindow::OnMouseOver(POINT point) {
     if (moving)
         return true;
+    // While shown, the items are hovered first (this may scroll the window).
+    if (PopState == Shown)
+        KivWindow::OnMouseOver(point);
+    KivShowHide::TopPollInput in;
+    in.popState = PopState;
+    in.anchorPoint = AnchorPoint;
+    in.anchorTick = AnchorTick;
+    in.now = GetTickCount();
+    in.cursorClient = point;
+    in.cursorScreen = ClientToScreen(point);
+    in.hiddenRect = HiddenRect;
+    in.windowRect = GetWindowRect(false);
+    in.moving = moving;
+    in.clickWinOpen = property.ClickWinOpen;
+    in.fullScreen = IsForegroundFullScreen();
+    in.trueHide = property.TrueHide;
+    in.clickWinClose = property.ClickWinClose;
+    in.showTime = property.ShowTime;
+    in.hideTime = property.HideTime;
+    const KivShowHide::TopPollDecision decision = KivShowHide::DecideTopPoll(in);
+    AnchorPoint = decision.anchorPoint;
+    AnchorTick = decision.anchorTick;
+    switch (decision.action) {
+    case KivShowHide::TopPollAction::Show:
+        Show(true);
+        break;
+    case KivShowHide::TopPollAction::Hide:
+        Hide(true, false);
+        break;
+    case KivShowHide::TopPollAction::None:
+        PopState = decision.popState;
+        break;
+    }
     return PopState == Shown;
+}
+
+void KivTopWindow::OnItemClick(WPARAM keys, POINT point, int index) {
+    KivWindow::OnItemClick(keys, point, index);
+    if (index >= 0)
+        return;
+    switch (KivShowHide::DecideBackgroundClick(PopState, property.ClickWinOpen, property.TrueHide,
+                                               property.ClickWinClose)) {
+    case KivShowHide::BackgroundClickAction::Show:
+        Show(true);
+        break;
+    case KivShowHide::BackgroundClickAction::HideLocked:
+        Hide(true, true);
+        break;
+    case KivShowHide::BackgroundClickAction::None:
+        break;
+    }
+}
+
+void KivTopWindow::OnItemDragStart(WPARAM keys, POINT point, int index) {
+    KivWindow::OnItemDragStart(keys, point, index);
+    if (index >= 0)
+        return;
+    // A drag begun on the background moves the window to another edge.
+    SetCapture();
+    DeleteSubFolderWindow();
+    moving = true;
+    dragOffset = KivTopGeometry::DragOffset(ShownRect, ClientToScreen(point));
+    MoveStep(keys);
+}
+
+void KivTopWindow::OnMouseMove(WPARAM keys, int x, int y) {
+    KivWindow::OnMouseMove(keys, x, y);
+    if (moving)
+        MoveStep(keys);
+}
+
+void KivTopWindow::MoveStep(WPARAM keys) {
+    const SIZE screen = ScreenSize();
+    const POINT cursor = GetCursorPoint();
+    const int edge = KivTopGeometry::ChooseEdge(cursor, screen);
+    // In memory only: the record is saved when the move ends.
+    property.WindowSide = edge;
+    LoadAndLayout(neverAbort);
+    property.WinSideOffset = KivTopGeometry::MovePosition(
+        edge, cursor, dragOffset, property.NeedSize, (keys & MK_SHIFT) != 0, screen, clientSize);
+    CalcEdgeRects();
+    Show(false);
+    UpdateWindow();
+}
+
+void KivTopWindow::OnLButtonUp(WPARAM keys, int x, int y) {
+    KivWindow::OnLButtonUp(keys, x, y);
+    if (!moving)
+        return;
+    ReleaseCapture();
+    property.SaveParam(folderItem.folderPath.c_str());
+    LoadAndLayout(neverAbort);
+    CalcEdgeRects();
+    Hide(false, false);
+    moving = false;
 }
 
 void KivTopWindow::CalcEdgeRects() {
@@ -41,6 +137,9 @@ void KivTopWindow::CalcEdgeRects() {
         clientSize, ScreenSize());
     ShownRect = AdjustWindowRectEx(client.shownRect, false);
     HiddenRect = AdjustWindowRectEx(client.hiddenRect, false);
+    // The side on which the window's sub-folder windows prefer to open: away from its edge.
+    openDirection =
+        static_cast<unsigned char>(KivSubFolder::TopWindowOpenDirection(property.WindowSide));
 }
 
 bool KivTopWindow::IsForegroundFullScreen() const {

@@ -1,5 +1,7 @@
 // KivTopWindow: the icon window of one TopWindow folder, docked at an edge of the primary screen:
-// its shown and docked rectangles, the full-screen test, and Show and Hide with their states.
+// its shown and docked rectangles, the full-screen test, Show and Hide with their states, the
+// show/hide timing of each poll (ShowHide.h decides), clicks on its background, and the move to
+// another screen edge by dragging its background.
 #pragma once
 #include "NWin32.h"
 
@@ -12,6 +14,10 @@ public:
     KivTopWindow(NWnd* frame, const char* dataDirectory, const KivItem& folder);
 
     void OnCreate() override;
+    void OnMouseMove(WPARAM keys, int x, int y) override;
+    void OnLButtonUp(WPARAM keys, int x, int y) override;
+    void OnItemDragStart(WPARAM keys, POINT point, int index) override;
+    void OnItemClick(WPARAM keys, POINT point, int index) override;
     bool OnMouseOver(POINT point) override;
 
     void CalcEdgeRects();
@@ -27,6 +33,9 @@ public:
 protected:
     // Milliseconds between two frames of the slide, kept within reason.
     DWORD AnimationWait() const;
+    // One step of a move: the edge and the position along it from the cursor, then the window
+    // is laid out for that edge and shown there.
+    void MoveStep(WPARAM keys);
 
     unsigned char PopState;
     RECT ShownRect;
