@@ -674,3 +674,75 @@ TEST_F(ContextMenu, NewFolderIsCreatedReservedAndHandedToTheRenameProgram) {
     EXPECT_EQ(GetPathType((folder / "新しいフォルダ(2)").c_str()), PathFolder);
     TakeHideAll();
 }
+
+namespace {
+
+// A shell menu that counts the menu messages handed to it.
+class CountingMenu : public IContextMenu3 {
+public:
+    int handled = 0;
+    int handled2 = 0;
+    UINT lastMessage = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IContextMenu || iid == IID_IContextMenu2 ||
+            iid == IID_IContextMenu3) {
+            *out = static_cast<IContextMenu3*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU, UINT, UINT, UINT, UINT) override { return 0; }
+    HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR, UINT, UINT*, CHAR*, UINT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE HandleMenuMsg(UINT message, WPARAM, LPARAM) override {
+        ++handled;
+        lastMessage = message;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE HandleMenuMsg2(UINT message, WPARAM, LPARAM,
+                                             LRESULT* result) override {
+        ++handled2;
+        lastMessage = message;
+        if (result)
+            *result = MAKELRESULT(3, MNC_EXECUTE);
+        return S_OK;
+    }
+    ULONG references = 1;
+};
+
+} // namespace
+
+TEST_F(ContextMenu, MenuMessagesOfTheWindowReachTheShellMenu) {
+    auto w = MakeMenuWindow();
+    CountingMenu shell;
+    shell.AddRef();
+    w->ShellMenu().SetContextMenu(OleWrapper<IContextMenu>(&shell));
+    HWND window = w->GetHandle();
+    HMENU popup = CreatePopupMenu();
+    int expected = 0;
+    for (UINT message : {UINT(WM_INITMENUPOPUP), UINT(WM_MEASUREITEM), UINT(WM_DRAWITEM)}) {
+        MEASUREITEMSTRUCT measure{};
+        DRAWITEMSTRUCT draw{};
+        const LPARAM lParam = message == WM_MEASUREITEM ? reinterpret_cast<LPARAM>(&measure)
+                              : message == WM_DRAWITEM  ? reinterpret_cast<LPARAM>(&draw)
+                                                        : 0;
+        const WPARAM wParam = message == WM_INITMENUPOPUP ? reinterpret_cast<WPARAM>(popup) : 0;
+        EXPECT_EQ(SendMessageA(window, message, wParam, lParam), 0);
+        EXPECT_EQ(shell.handled, ++expected);
+        EXPECT_EQ(shell.lastMessage, message);
+    }
+    EXPECT_EQ(SendMessageA(window, WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP),
+                           reinterpret_cast<LPARAM>(popup)),
+              MAKELRESULT(3, MNC_EXECUTE));
+    EXPECT_EQ(shell.handled2, 1);
+    DestroyMenu(popup);
+    w->ShellMenu().ReleaseAll();
+    EXPECT_EQ(shell.references, 1u);
+}
