@@ -20,10 +20,9 @@ public:
         KivTopWindow& top = *GetTopWindows().front();
         if (!top.GetHandle())
             return 0;
-        if (top.GetPopState() != KivTopWindow::Shown) {
+        // Shown and opened in one go: the next poll would hide it again.
+        if (top.GetPopState() != KivTopWindow::Shown)
             top.Show(false);
-            return 0;
-        }
         opened = true;
         const char* index = std::getenv("KIV_MENU_INDEX");
         const int item = index ? std::atoi(index) : -1;
