@@ -263,3 +263,30 @@ TEST_F(KivMenu, ChoosingVersionStartsTheAboutProgramBesideKiv) {
     EXPECT_TRUE(WaitFor([&] { return RectOf(window).bottom - RectOf(window).top < 30; }));
     Stop(*kiv);
 }
+
+TEST_F(KivMenu, WhileTheMenuIsOpenNothingRebuildsOrHidesAndACloseRequestIsKept) {
+    auto kiv = Start();
+    const HWND window = WaitDocked(*kiv);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(OpenBackgroundMenu(*kiv, window)) << "no menu was opened";
+    const HWND menu = OpenMenu(*kiv);
+    const RECT shown = RectOf(window);
+    // Away from the window, which would hide at once (HideTime 0) if it were polled.
+    MoveTo(POINT{Screen().cx / 2, Screen().cy / 2});
+    // A change below the data directory asks for a rebuild, which waits for the menu; so does
+    // the close request of a second invocation.
+    kivtest::WriteTextFile(top + "\\new.txt", "n");
+    auto closer = Start("/CloseKiv");
+    EXPECT_EQ(closer->Wait(timeout), 0u);
+    // Watched for a while: nothing may happen under the open menu.
+    EXPECT_FALSE(WaitFor([&] { return !IsWindow(window) || kiv->Wait(0) != STILL_ACTIVE; }, 1500))
+        << "the windows were rebuilt or Kiv ended under the open menu";
+    EXPECT_NE(OpenMenu(*kiv), nullptr);
+    const RECT still = RectOf(window);
+    EXPECT_EQ(still.bottom - still.top, shown.bottom - shown.top) << "the window hid or moved";
+    // The menu closed, the close request is honoured.
+    const RECT m = RectOf(menu);
+    MoveTo(POINT{(m.left + m.right) / 2, (m.top + m.bottom) / 2});
+    Press(VK_ESCAPE);
+    EXPECT_EQ(kiv->Wait(timeout), 0u) << "the close request was lost";
+}
