@@ -58,7 +58,7 @@ KivWindow::~KivWindow() {
     items.clear();
     iconIndexes.clear();
     // Destroyed while this object is whole, so that OnDestroy still reaches it.
-    if (window && IsWindow(window))
+    if (OwnsWindow())
         DestroyWindow();
     ForgetHandle();
     debugMode.Printf("KivWindow::~KivWindow(this:%llx):2", TraceAddress(this));

@@ -167,8 +167,7 @@ struct IdleFigures {
 };
 
 // The CPU time a started process uses over `seconds` after a settling time.
-IdleFigures MeasureIdle(const std::string& commandLine, const std::string& directory,
-                        int seconds) {
+IdleFigures MeasureIdle(const std::string& commandLine, const std::string& directory, int seconds) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -226,6 +225,9 @@ void MeasureKivIdle(const std::string& base, int seconds) {
                 kiv.wall, 100.0 * kiv.cpu / kiv.wall);
     std::printf("  floor (a sleeper):    %8.1f ms CPU in %8.1f ms = %6.3f %% of a core\n",
                 sleeper.cpu, sleeper.wall, 100.0 * sleeper.cpu / sleeper.wall);
+    if (kiv.cpu == 0 && sleeper.cpu == 0)
+        std::printf("  (no CPU time at all for either: this system does not report the times of "
+                    "other processes; measure from outside)\n");
     RemoveTree(work);
 }
 
@@ -241,8 +243,8 @@ int main(int argc, char** argv) {
     OleInitialize(nullptr);
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
-    const std::string base = std::string(temp) + "kivpollbench-" +
-                             std::to_string(GetCurrentProcessId()) + "-";
+    const std::string base =
+        std::string(temp) + "kivpollbench-" + std::to_string(GetCurrentProcessId()) + "-";
     MeasurePoll(base, polls);
     RemoveTree(base + "items");
     RemoveTree(base + "data");
