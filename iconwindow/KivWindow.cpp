@@ -37,7 +37,7 @@ KivWindow::KivWindow(NWnd* parentWindow, const char* directory, const KivItem& f
       dragSourceActive(false), dropOnFolder(false), menuPoint{-1, -1}, downPoint{-1, -1},
       hoverIndex(-1), pressedIndex(-1), noHoverOpenIndex(-1), hoverTick(0),
       dataDirectory(directory), folderItem(folder), property(directory), openDirection(0),
-      moveSourceIndex(-1), iconList(nullptr) {
+      moveSourceIndex(-1), menuIndex(-1), iconList(nullptr) {
     debugMode.Printf("KivWindow::KivWindow(this:%llx, TWindow*, const char*:%s,const KivItem& ):1",
                      TraceAddress(this), directory);
     property.LoadParam(folderItem.folderPath.c_str());

@@ -33,6 +33,7 @@ public:
     void OnCreate() override;
     void OnDestroy() override;
     void OnClose() override {}
+    void OnCommand(WORD id, WORD code) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnLButtonUp(WPARAM keys, int x, int y) override;
@@ -45,13 +46,13 @@ public:
     void OnPaint(NPaintDc& dc) override;
 
     // Slots 24 to 36.
-    virtual void BuildContextMenu(NPopupMenu& /*menu*/, int /*index*/) {}
+    virtual void BuildContextMenu(NPopupMenu& menu, int index);
     virtual void OnItemDragStart(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
     virtual void OnItemLButtonDown(WPARAM keys, POINT point, int index);
     virtual void OnItemClick(WPARAM keys, POINT point, int index);
     virtual void OnItemDblClk(WPARAM keys, POINT point, int index);
     virtual void OnItemRButtonDown(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
-    virtual void OnItemRButtonUp(WPARAM /*keys*/, POINT /*point*/, int /*index*/) {}
+    virtual void OnItemRButtonUp(WPARAM keys, POINT point, int index);
     // Hover processing for a client point; true while the cursor is handled here.
     virtual bool OnMouseOver(POINT point);
     virtual HRESULT OnItemDragEnter(IDataObject* /*data*/, DWORD /*keys*/, POINT /*point*/,
@@ -137,6 +138,8 @@ public:
     void SetMoveSourceIndex(int index) { moveSourceIndex = index; }
 
 protected:
+    // One of the program's menu commands (65001 to 65017 but 65002).
+    void RunMenuCommand(UINT id);
     // Invalidates (with erasing) and repaints item `index` at once; nothing for -1.
     void RepaintItem(int index);
     // A press of the other button while one is held: both presses are forgotten.
@@ -176,6 +179,8 @@ protected:
     KivWinProperty property;
     unsigned char openDirection;
     int moveSourceIndex;
+    // The item the last menu was built for (-1: the background); its commands act on it.
+    int menuIndex;
 
 private:
     // The last sub-folder record read by SubFolderProperty, with what tells whether it is still
