@@ -94,8 +94,10 @@ protected:
         kivtest::MakeDir(top);
     }
 
-    std::unique_ptr<ChildProcess> Start(const std::string& arguments) {
-        const std::string line = "\"" + kivtest::BuiltProgram("KivProp.kxe") + "\" " + arguments;
+    std::unique_ptr<ChildProcess>
+    Start(const std::string& arguments,
+          const std::string& program = kivtest::BuiltProgram("KivProp.kxe")) {
+        const std::string line = "\"" + program + "\" " + arguments;
         return std::make_unique<ChildProcess>(line, root.Path());
     }
 
@@ -192,7 +194,12 @@ TEST_F(PropProgram, AFailingSaveSaysSoAndTheProgramStillEnds) {
 }
 
 TEST_F(PropProgram, HelpWithoutAHelpFileLeavesTheDialogOpen) {
-    auto prop = Start(Arguments(data, "Default", "デフォルト"));
+    // A copy of the program in a folder of its own: no help file lies beside it.
+    const std::string alone = root / "alone";
+    kivtest::MakeDir(alone);
+    const std::string program = alone + "\\KivProp.kxe";
+    ASSERT_TRUE(CopyFileA(kivtest::BuiltProgram("KivProp.kxe").c_str(), program.c_str(), FALSE));
+    auto prop = Start(Arguments(data, "Default", "デフォルト"), program);
     HWND dialog =
         kivtest::WaitForWindow(prop->Id(), "ウィンドウのプロパティ - デフォルト", timeout);
     ASSERT_NE(dialog, nullptr);
