@@ -37,14 +37,7 @@ SIZE Screen() {
 }
 
 bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = timeout) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(50);
-    }
+    return kivtest::WaitFor(done, milliseconds);
 }
 
 // The system's input, as from the mouse and the keyboard.

@@ -156,6 +156,17 @@ std::vector<WindowInfo> TopLevelWindows(DWORD processId) {
     return windows;
 }
 
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(50);
+    }
+}
+
 HWND WaitForWindow(DWORD processId, const std::string& title, DWORD milliseconds) {
     const DWORD start = GetTickCount();
     do {

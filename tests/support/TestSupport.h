@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <gtest/gtest.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,9 @@ struct WindowInfo {
 std::vector<WindowInfo> TopLevelWindows(DWORD processId);
 // Waits until the process shows a top-level window with this title; null on time-out.
 HWND WaitForWindow(DWORD processId, const std::string& title, DWORD milliseconds);
+
+// Asks done every 50 ms until it answers true (true) or the time is up (false).
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds);
 // The static text of a message box.
 std::string MessageBoxText(HWND box);
 // Presses the box's default button and waits for the box to go.
